@@ -1,0 +1,31 @@
+#pragma once
+// The merge behind "Fusionner": selection state, the single-group and fusion
+// generators chosen by bet type, fusion type, split and include boxes, the
+// base/outsider conflict check, and the count and cost of the result.
+
+#include "MergeTypes.h"
+#include "ResultList.h"
+
+#include <cstdint>
+#include <string>
+
+namespace torvanel {
+
+class MergeEngine {
+public:
+    // Largest number of lines the window can show; a merge above it is
+    // refused with a message and leaves the result list empty.
+    explicit MergeEngine(std::uint64_t maxLines = 2147483647ULL);
+
+    // Runs one merge (cmdFusionner_Click) over the two starter lists.
+    MergeOutcome cmdFusionner_Click(const StarterList& bases, const StarterList& outs,
+                                    const MergeChoices& choices, MessageSink& messages);
+
+    const ResultList& result() const;
+    // "Vider" of lstResultat: drops the lines, keeps everything else.
+    void clearResult();
+
+    std::uint64_t maxLines() const;
+};
+
+}  // namespace torvanel
