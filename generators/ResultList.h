@@ -3,6 +3,8 @@
 // strings: a merge costs the same whatever the number of lines it makes, and a
 // line is written only when somebody asks for it.
 
+#include "Combinatorics.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,22 +26,35 @@ struct ResultBlock {
     std::uint64_t lineCount = 0;  // C(bases, baseTake) * C(outs, outTake)
 };
 
+// Exact number of lines of a block (sticks at kWideCountMax).
+WideCount ExactLineCount(const ResultBlock& block);
+
 class ResultList {
 public:
     void clear();
-    void append(ResultBlock block);  // fills in block.lineCount
+    // Fills in block.lineCount; a block without a line is not kept. Counts
+    // beyond 64 bits stick at UINT64_MAX (see exactCount()).
+    void append(ResultBlock block);
 
     std::uint64_t count() const;
+    // The exact number of lines, even where count() has stuck at UINT64_MAX.
+    WideCount exactCount() const;
     bool empty() const { return count() == 0; }
     const std::vector<ResultBlock>& blocks() const;
 
-    // Line `index` (0-based, below count()), made on demand by unranking.
+    // Line `index` (0-based, below count()), made on demand by unranking;
+    // an empty text for an index past the end.
     std::string lineAt(std::uint64_t index) const;
 
     // Walks every line in list order, starting at `first`; the callback sees
     // each line's text (valid only during the call) and returns false to stop.
     void forEachLine(const std::function<bool(std::string_view)>& visit,
                      std::uint64_t first = 0) const;
+
+private:
+    std::vector<ResultBlock> blocks_;
+    std::vector<std::uint64_t> ends_;  // lines up to the end of each block
+    WideCount exactCount_ = 0;
 };
 
 }  // namespace torvanel

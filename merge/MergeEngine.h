@@ -5,6 +5,7 @@
 
 #include "MergeTypes.h"
 #include "ResultList.h"
+#include "SelectionState.h"
 
 #include <cstdint>
 #include <string>
@@ -26,6 +27,15 @@ public:
     void clearResult();
 
     std::uint64_t maxLines() const;
+
+    // The selection state the last merge left (counts, loaded groups,
+    // ClearFirst, FusionMode).
+    const SelectionState& selection() const;
+
+private:
+    SelectionState state_;
+    ResultList result_;
+    std::uint64_t maxLines_;
 };
 
 }  // namespace torvanel

@@ -1,0 +1,211 @@
+#include "MergeEngine.h"
+
+#include "ConflictCheck.h"
+#include "Generators.h"
+#include "Numbers.h"
+
+#include <array>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+namespace torvanel {
+namespace {
+
+constexpr int kAlways = -1;  // a bet type whose single split has no button
+
+struct SplitChoice {
+    int option;               // index of OptionTierce, or kAlways
+    std::string_view fusion;  // generator run when that split is selected
+};
+
+// What each bet type runs: its line size picks the bases and outsiders
+// generators; its splits are tested in this order.
+struct BetRow {
+    int size;
+    std::vector<SplitChoice> splits;
+};
+
+const BetRow* RowFor(BetType betType) {
+    static const std::array<BetRow, 5> rows{{
+        {2, {{kAlways, "Fuse1B1O"}}},                                        // Couplé
+        {2, {{kAlways, "Fuse1B1O"}}},                                        // 2 sur 4
+        {3, {{1, "Fuse2B1O"}, {0, "Fuse1B2O"}}},                             // Tiercé
+        {4, {{2, "Fuse2B2O"}, {3, "Fuse1B3O"}, {4, "Fuse3B1O"}}},            // Quarté
+        {5, {{5, "Fuse3B2O"}, {6, "Fuse2B3O"}, {7, "Fuse4B1O"}}},            // Quinté
+    }};
+    const auto index = static_cast<std::size_t>(betType);
+    return index < rows.size() ? &rows[index] : nullptr;
+}
+
+std::string Shortened(const std::string& text) {
+    constexpr std::size_t kLongest = 40;
+    return text.size() <= kLongest ? text : text.substr(0, kLongest) + "...";
+}
+
+std::string BadEntryMessage(const BadEntry& entry) {
+    const char* list = entry.group == Group::Bases ? "des bases" : "des outsiders";
+    return "L'entrée \"" + Shortened(entry.text) + "\" (place " + std::to_string(entry.index + 1) +
+           " " + list + ") ne peut pas servir de numéro de cheval : un numéro doit être compris "
+           "entre -32768 et 32767.\r\nCorrigez-la ou retirez-la de la sélection.";
+}
+
+std::string TooManyLinesMessage(WideCount lines, std::uint64_t maxLines) {
+    const std::string count = lines == kWideCountMax ? "plus de " + DecimalText(lines) : DecimalText(lines);
+    return "Cette fusion donnerait " + count + " lignes, mais la liste des résultats ne peut en "
+           "montrer que " + DecimalText(maxLines) + " au plus.\r\n"
+           "Sélectionnez moins de chevaux ou choisissez une autre fusion.";
+}
+
+std::string StakeTooLargeMessage(const std::string& stake, std::uint64_t lines) {
+    return "La mise unitaire \"" + Shortened(stake) + "\" est trop grande : le coût de " +
+           DecimalText(lines) + " lignes ne peut pas être calculé.\r\nSaisissez une mise plus petite.";
+}
+
+MergeOutcome Labels(std::uint64_t lines, double cost) {
+    return MergeOutcome{true, DecimalText(lines), NumberText(cost) + " Euros"};
+}
+
+enum class BlockEnd { Done, Conflict, Refused };
+
+// One run of the merge: the driver's steps over the engine's state, the two
+// starter lists and the message boxes.
+class MergeRun {
+public:
+    MergeRun(SelectionState& state, ResultList& result, const StarterList& bases,
+             const StarterList& outs, MessageSink& messages)
+        : state_(state), result_(result), bases_(bases), outs_(outs), messages_(messages) {}
+
+    BlockEnd runBlock(const BetRow& row, const MergeChoices& choices) {
+        const SingleGroupGenerator& basesGenerator = SingleGroupGeneratorFor(Group::Bases, row.size);
+        const SingleGroupGenerator& outsGenerator = SingleGroupGeneratorFor(Group::Outs, row.size);
+        const BlockEnd end = runFusionMode(row, choices, basesGenerator, outsGenerator);
+        if (end != BlockEnd::Done) return end;
+        if (choices.include[0] && !runWithClearFirst(false, basesGenerator)) return BlockEnd::Refused;
+        if (choices.include[1] && !runWithClearFirst(false, outsGenerator)) return BlockEnd::Refused;
+        return BlockEnd::Done;
+    }
+
+private:
+    BlockEnd runFusionMode(const BetRow& row, const MergeChoices& choices,
+                           const SingleGroupGenerator& basesGenerator,
+                           const SingleGroupGenerator& outsGenerator) {
+        switch (state_.FusionMode) {
+        case 0:  // Bases seulement
+            return runWithClearFirst(true, basesGenerator) ? BlockEnd::Done : BlockEnd::Refused;
+        case 1:  // Outsiders seulement
+            return runWithClearFirst(true, outsGenerator) ? BlockEnd::Done : BlockEnd::Refused;
+        case 2:  // Bases seules + Outsiders seuls
+            result_.clear();
+            return runWithClearFirst(false, basesGenerator) && runWithClearFirst(false, outsGenerator)
+                       ? BlockEnd::Done : BlockEnd::Refused;
+        case 3:  // Bases avec Outsiders (fusionner)
+            return fuse(row, choices, basesGenerator, outsGenerator);
+        default:
+            result_.clear();
+            return BlockEnd::Done;
+        }
+    }
+
+    BlockEnd fuse(const BetRow& row, const MergeChoices& choices,
+                  const SingleGroupGenerator& basesGenerator,
+                  const SingleGroupGenerator& outsGenerator) {
+        // The single-group generators load both groups; their lines are dropped.
+        if (!runWithClearFirst(false, basesGenerator)) return BlockEnd::Refused;
+        result_.clear();
+        if (!runWithClearFirst(false, outsGenerator)) return BlockEnd::Refused;
+        result_.clear();
+        if (CheckBaseOutConflict(state_, messages_) == "NOok") {
+            result_.clear();
+            return BlockEnd::Conflict;
+        }
+        for (const SplitChoice& split : row.splits) {
+            const bool selected = split.option == kAlways ||
+                                  choices.split[static_cast<std::size_t>(split.option)];
+            if (selected)
+                AppendFusion(result_, FusionGeneratorNamed(split.fusion), state_.BaseNumbers,
+                             state_.OutNumbers);
+        }
+        return BlockEnd::Done;
+    }
+
+    bool runWithClearFirst(bool clearFirst, const SingleGroupGenerator& generator) {
+        state_.ClearFirst = clearFirst;
+        return combineGroup(generator);
+    }
+
+    // One single-group generator: false when a selected entry is no horse
+    // number, after saying so.
+    bool combineGroup(const SingleGroupGenerator& generator) {
+        const StarterList& list = generator.group == Group::Bases ? bases_ : outs_;
+        state_.ResetGroup(generator.group);
+        if (state_.ClearFirst) result_.clear();
+        state_.CountSelected(generator.group, list);
+        const int selected = state_.Counter;
+        if (state_.ClearFirst && selected < generator.minimum) {
+            messages_.showMessage(std::string(generator.tooFewMessage));
+            return true;
+        }
+        if (selected == 0) return true;
+        if (const std::optional<BadEntry> bad = state_.LoadSelected(generator.group, list)) {
+            messages_.showMessage(BadEntryMessage(*bad));
+            return false;
+        }
+        AppendCombinations(result_, state_.Numbers(generator.group), generator.size);
+        return true;
+    }
+
+    SelectionState& state_;
+    ResultList& result_;
+    const StarterList& bases_;
+    const StarterList& outs_;
+    MessageSink& messages_;
+};
+
+}  // namespace
+
+MergeEngine::MergeEngine(std::uint64_t maxLines) : maxLines_(maxLines) {}
+
+MergeOutcome MergeEngine::cmdFusionner_Click(const StarterList& bases, const StarterList& outs,
+                                             const MergeChoices& choices, MessageSink& messages) {
+    state_.FusionMode = choices.fusionMode;
+    const BetRow* row = RowFor(choices.betType);
+    if (row == nullptr) {
+        result_.clear();
+        return Labels(0, 0.0);
+    }
+    MergeRun run(state_, result_, bases, outs, messages);
+    switch (run.runBlock(*row, choices)) {
+    case BlockEnd::Conflict:
+        return MergeOutcome{};  // the labels keep the previous merge's texts
+    case BlockEnd::Refused:
+        result_.clear();
+        return Labels(0, 0.0);
+    case BlockEnd::Done:
+        break;
+    }
+
+    if (result_.exactCount() > maxLines_) {
+        messages.showMessage(TooManyLinesMessage(result_.exactCount(), maxLines_));
+        result_.clear();
+        return Labels(0, 0.0);
+    }
+    const std::uint64_t lines = result_.count();
+    const double cost = lines == 0 ? 0.0 : static_cast<double>(lines) * ReadNumber(choices.stake);
+    if (!std::isfinite(cost)) {
+        messages.showMessage(StakeTooLargeMessage(choices.stake, lines));
+        result_.clear();
+        return Labels(0, 0.0);
+    }
+    return Labels(lines, cost);
+}
+
+const ResultList& MergeEngine::result() const { return result_; }
+
+void MergeEngine::clearResult() { result_.clear(); }
+
+std::uint64_t MergeEngine::maxLines() const { return maxLines_; }
+
+const SelectionState& MergeEngine::selection() const { return state_; }
+
+}  // namespace torvanel

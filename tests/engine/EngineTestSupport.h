@@ -1,0 +1,45 @@
+#pragma once
+// Helpers shared by the engine tests: starter lists written in one line, a
+// message recorder, and the lines of a result list as texts.
+
+#include "MergeTypes.h"
+#include "ResultList.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace torvanel::test {
+
+class RecordingSink : public MessageSink {
+public:
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+// "7 3 *12 1": entries in list order, those marked with * selected; with
+// selectAll every entry is selected.
+inline StarterList Starters(const std::string& entries, bool selectAll = false) {
+    StarterList list;
+    std::istringstream words(entries);
+    for (std::string word; words >> word;) {
+        const bool marked = word[0] == '*';
+        list.push_back({marked ? word.substr(1) : word, selectAll || marked});
+    }
+    return list;
+}
+
+inline StarterList AllSelected(const std::string& entries) { return Starters(entries, true); }
+
+inline std::vector<std::string> Lines(const ResultList& list) {
+    std::vector<std::string> lines;
+    list.forEachLine([&lines](std::string_view line) {
+        lines.emplace_back(line);
+        return true;
+    });
+    return lines;
+}
+
+using Texts = std::vector<std::string>;
+
+}  // namespace torvanel::test
