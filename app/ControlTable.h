@@ -1,0 +1,68 @@
+#pragma once
+// The window's controls as data: name, array index, kind, container, caption,
+// place and size in twips (15 to a pixel at 96 dpi), colours, font and the
+// few flags of their initial state. frmmenu creates them in this order, which
+// is also their stacking order among the controls that are not labels.
+
+#include <QRgb>
+#include <QString>
+
+#include <span>
+
+namespace controls {
+
+enum class Kind { Label, TextBox, ListBox, ResultList, Button, Option, Check, Frame, Panel, Image };
+
+// Fonts, named as on the original layout; WindowFont maps them to installed ones.
+enum class Face {
+    Default,   // MS Sans Serif 8.25 pt bold, the window's own font
+    Regular,   // MS Sans Serif 8.25 pt
+    Large,     // MS Sans Serif 9.75 pt bold
+    Arial18,   // Arial 18 pt bold
+    Times18,   // Times New Roman 18 pt bold
+    Times12,   // Times New Roman 12 pt bold
+};
+
+enum Look : unsigned {
+    Plain = 0,
+    AlignRight = 1u << 0,
+    AlignCenter = 1u << 1,
+    Wraps = 1u << 2,
+    SizedToText = 1u << 3,
+    Hidden = 1u << 4,
+    SetAtStart = 1u << 5,
+};
+
+constexpr QRgb NoColour = 0;  // alpha 0: keep the style's colour
+constexpr QRgb Yellow = 0xFFFFFF00;
+constexpr QRgb Cyan = 0xFF00FFFF;
+constexpr QRgb White = 0xFFFFFFFF;
+constexpr QRgb Black = 0xFF000000;
+constexpr QRgb Red = 0xFFFF0000;
+constexpr QRgb Green = 0xFF008000;
+constexpr QRgb Grey = 0xFFC0C0C0;
+constexpr QRgb Olive = 0xFF808000;
+
+constexpr int NoIndex = -1;
+
+struct ControlSpec {
+    const char* name;
+    int index;            // NoIndex for a control that is not in an array
+    Kind kind;
+    const char* container;  // objectName of the container, nullptr for the window
+    const char* caption;
+    int left, top, width, height;  // twips
+    QRgb text = NoColour;
+    QRgb back = NoColour;
+    Face face = Face::Default;
+    unsigned look = Plain;
+};
+
+std::span<const ControlSpec> windowControls();
+
+// Qt's objectName of a control: its name, and "_Index" for an array member.
+QString objectNameOf(const char* name, int index);
+
+constexpr int twipsToPixels(int twips) { return (twips + 7) / 15; }
+
+}  // namespace controls

@@ -1,0 +1,57 @@
+#include "WindowLook.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace look {
+namespace {
+
+QFont makeFont(const QStringList& families, int pixelSize, bool bold)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+const QStringList kSans{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+const QStringList kSerif{QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")};
+
+}  // namespace
+
+QFont fontFor(controls::Face face)
+{
+    // 8.25 pt is 11 px at 96 dpi, 9.75 pt 13 px, 12 pt 16 px, 18 pt 24 px.
+    switch (face) {
+    case controls::Face::Regular:
+        return makeFont(kSans, 11, false);
+    case controls::Face::Large:
+        return makeFont(kSans, 13, true);
+    case controls::Face::Arial18:
+        return makeFont(kSans, 24, true);
+    case controls::Face::Times18:
+        return makeFont(kSerif, 24, true);
+    case controls::Face::Times12:
+        return makeFont(kSerif, 16, true);
+    case controls::Face::Default:
+        break;
+    }
+    return makeFont(kSans, 11, true);
+}
+
+QPixmap renderPicture(const QString& resource, QSize size, QColor fill)
+{
+    QPixmap picture(size);
+    picture.fill(fill);
+    QSvgRenderer renderer(resource);
+    if (renderer.isValid()) {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    return picture;
+}
+
+}  // namespace look

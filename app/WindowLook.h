@@ -1,0 +1,22 @@
+#pragma once
+// Fonts and pictures of the window. The layout was drawn for MS Sans Serif,
+// Arial and Times New Roman, which Linux does not have: Liberation Sans and
+// Liberation Serif have the same metrics as Arial and Times New Roman and
+// come close to MS Sans Serif, with DejaVu as the fallback. Sizes are in
+// pixels so the layout, which is in pixels, does not depend on the screen's dpi.
+
+#include "ControlTable.h"
+
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+
+namespace look {
+
+QFont fontFor(controls::Face face);
+
+// An SVG picture from the resources rendered at exactly `size` pixels, over
+// `fill` (transparent by default).
+QPixmap renderPicture(const QString& resource, QSize size, QColor fill = Qt::transparent);
+
+}  // namespace look

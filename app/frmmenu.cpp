@@ -1,0 +1,421 @@
+#include "frmmenu.h"
+
+#include "ControlTable.h"
+#include "Dialogs.h"
+#include "Numbers.h"
+#include "PictureBox.h"
+#include "ResultListModel.h"
+#include "WindowLook.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cmath>
+
+// Resources live in the static library; this pulls them into every program
+// that links it (the application and its tests).
+static void initAssets()
+{
+    Q_INIT_RESOURCE(assets);
+}
+
+namespace {
+
+using controls::ControlSpec;
+using controls::Kind;
+
+constexpr QSize kClientSize{521, 438};      // 7815 x 6570 twips
+constexpr QSize kBackgroundSize{504, 398};
+constexpr QSize kIconSize{32, 32};
+
+// Unit stake written into txtUnite for each bet type (OptionQuoi index).
+constexpr std::array<const char*, 5> kStakes{"1", "3", "1", "1.3", "2"};
+
+QWidget* makeControl(Kind kind, QWidget* parent)
+{
+    switch (kind) {
+    case Kind::Label:
+        return new QLabel(parent);
+    case Kind::TextBox:
+        return new QLineEdit(parent);
+    case Kind::ListBox: {
+        auto* list = new QListWidget(parent);
+        // A click toggles one entry; there is no range selection.
+        list->setSelectionMode(QAbstractItemView::MultiSelection);
+        list->setUniformItemSizes(true);
+        return list;
+    }
+    case Kind::ResultList: {
+        auto* view = new QListView(parent);
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setUniformItemSizes(true);
+        view->setLayoutMode(QListView::Batched);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return view;
+    }
+    case Kind::Button:
+        return new QPushButton(parent);
+    case Kind::Option:
+        return new QRadioButton(parent);
+    case Kind::Check:
+        return new QCheckBox(parent);
+    case Kind::Frame:
+        return new QGroupBox(parent);
+    case Kind::Panel: {
+        auto* panel = new QFrame(parent);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        return panel;
+    }
+    case Kind::Image:
+        return new PictureBox(parent);
+    }
+    return nullptr;
+}
+
+void setCaption(QWidget* widget, Kind kind, const QString& caption)
+{
+    if (auto* label = qobject_cast<QLabel*>(widget); label && kind == Kind::Label)
+        label->setText(caption);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(caption);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(caption);
+    else if (auto* frame = qobject_cast<QGroupBox*>(widget))
+        frame->setTitle(caption);
+}
+
+// Text and background colours. Item views and text boxes paint their text on
+// Base; the other controls on Window.
+void setColours(QWidget* widget, Kind kind, QRgb text, QRgb back)
+{
+    const bool editable = kind == Kind::TextBox || kind == Kind::ListBox || kind == Kind::ResultList;
+    QPalette palette = widget->palette();
+    if (qAlpha(text) != 0)
+        palette.setColor(editable ? QPalette::Text : QPalette::WindowText, QColor::fromRgba(text));
+    if (qAlpha(back) != 0) {
+        palette.setColor(editable ? QPalette::Base : QPalette::Window, QColor::fromRgba(back));
+        if (!editable)
+            widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+void applyLook(QWidget* widget, const ControlSpec& spec)
+{
+    using namespace controls;
+    if (spec.face != Face::Default)
+        widget->setFont(look::fontFor(spec.face));
+    setColours(widget, spec.kind, spec.text, spec.back);
+
+    if (auto* label = qobject_cast<QLabel*>(widget); label && spec.kind == Kind::Label) {
+        Qt::Alignment align = Qt::AlignTop;
+        align |= (spec.look & AlignRight) ? Qt::AlignRight
+               : (spec.look & AlignCenter) ? Qt::AlignHCenter
+                                           : Qt::AlignLeft;
+        label->setAlignment(align);
+        label->setWordWrap(spec.look & Wraps);
+        label->setTextFormat(Qt::PlainText);
+        if (spec.look & SizedToText)
+            label->adjustSize();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(widget); button && (spec.look & SetAtStart))
+        button->setChecked(true);
+    if (spec.look & Hidden)
+        widget->hide();
+}
+
+}  // namespace
+
+frmmenu::frmmenu(QWidget* parent)
+    : QWidget(parent), messages_(std::make_unique<WindowMessageSink>(this))
+{
+    initAssets();
+    setObjectName(QStringLiteral("frmmenu"));
+    setWindowTitle(QStringLiteral("Torvanel de pronostics"));
+    setFixedSize(kClientSize);
+    setFont(look::fontFor(controls::Face::Default));
+    background_ = look::renderPicture(QStringLiteral(":/assets/background.svg"), kBackgroundSize,
+                                      QColor::fromRgba(controls::Olive));
+    setWindowIcon(QIcon(look::renderPicture(QStringLiteral(":/assets/icon.svg"), kIconSize)));
+
+    createControls();
+    bindControls();
+    applyTabOrder();
+    wireSignals();
+    Form_Load();
+}
+
+frmmenu::~frmmenu() = default;
+
+// ---- Building the window ----------------------------------------------------
+
+void frmmenu::createControls()
+{
+    QList<QWidget*> onSurface;  // labels and images, drawn beneath the rest
+    for (const ControlSpec& spec : controls::windowControls()) {
+        QWidget* container = spec.container ? findChild<QWidget*>(QLatin1String(spec.container)) : this;
+        Q_ASSERT(container);
+        QWidget* widget = makeControl(spec.kind, container);
+        widget->setObjectName(controls::objectNameOf(spec.name, spec.index));
+        widget->setGeometry(controls::twipsToPixels(spec.left), controls::twipsToPixels(spec.top),
+                            controls::twipsToPixels(spec.width), controls::twipsToPixels(spec.height));
+        setCaption(widget, spec.kind, QString::fromUtf8(spec.caption));
+        applyLook(widget, spec);
+        if (spec.kind == Kind::Label || spec.kind == Kind::Image)
+            onSurface.append(widget);
+    }
+    // Lowering in reverse keeps the table's order among them.
+    for (auto it = onSurface.rbegin(); it != onSurface.rend(); ++it)
+        (*it)->lower();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(200);
+}
+
+void frmmenu::bindControls()
+{
+    const auto get = [this]<typename T>(T*& member, const char* name, int index = controls::NoIndex) {
+        member = findChild<T*>(controls::objectNameOf(name, index));
+        Q_ASSERT(member);
+    };
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7})
+        get(Label1[i], "Label1", i);
+    for (int i : {0, 2, 3, 4})
+        get(Label4[i], "Label4", i);
+    for (int i : {0, 2, 3, 4})
+        get(PictureDetail[i], "PictureDetail", i);
+    for (int i = 0; i < 2; ++i) {
+        get(Label2[i], "Label2", i);
+        get(txtInserer[i], "txtInserer", i);
+        get(cmdTous[i], "cmdTous", i);
+        get(cmdAucun[i], "cmdAucun", i);
+        get(ChkInclure[i], "ChkInclure", i);
+    }
+    for (int i = 0; i < 3; ++i)
+        get(cmdVider[i], "cmdVider", i);
+    for (int i = 0; i < 4; ++i)
+        get(Option1[i], "Option1", i);
+    for (int i = 0; i < 5; ++i)
+        get(OptionQuoi[i], "OptionQuoi", i);
+    for (int i = 0; i < 8; ++i)
+        get(OptionTierce[i], "OptionTierce", i);
+    get(Label3, "Label3");
+    get(Label5, "Label5");
+    get(lblCout, "lblCout");
+    get(lblQtetotale, "lblQtetotale");
+    get(txtAide, "txtAide");
+    get(lblAide, "lblAide");
+    get(txtPartants, "txtPartants");
+    get(txtUnite, "txtUnite");
+    get(lstBases, "lstBases");
+    get(lstOuts, "lstOuts");
+    get(lstResultat, "lstResultat");
+    get(cmdFusionner, "cmdFusionner");
+    get(cmdImprimer, "cmdImprimer");
+    get(Command1, "Command1");
+    get(Command2, "Command2");
+    get(Frame2, "Frame2");
+    get(Image1, "Image1");
+    get(Image2, "Image2");
+
+    resultModel = new ResultListModel(this);
+    lstResultat->setModel(resultModel);
+    Image1->setPixmap(look::renderPicture(QStringLiteral(":/assets/exit.svg"), Image1->size()));
+    Image2->setPixmap(look::renderPicture(QStringLiteral(":/assets/starburst.svg"), Image2->size()));
+    bringPanelToFront(2);
+}
+
+void frmmenu::applyTabOrder()
+{
+    static const char* const order[] = {
+        "lstBases", "txtPartants", "lstOuts", "lstResultat", "cmdFusionner", "cmdImprimer",
+        "cmdTous_0", "cmdTous_1", "cmdAucun_0", "cmdAucun_1", "OptionQuoi_0", "OptionQuoi_1",
+        "OptionQuoi_2", "OptionQuoi_3", "OptionQuoi_4", "txtUnite", "Option1_2", "Option1_3",
+        "Option1_1", "Option1_0", "ChkInclure_1", "cmdVider_0", "cmdVider_1", "txtInserer_0",
+        "txtInserer_1", "PictureDetail_2", "OptionTierce_0", "OptionTierce_1", "PictureDetail_3",
+        "OptionTierce_2", "OptionTierce_3", "ChkInclure_0", "Command1", "lblAide", "cmdVider_2",
+        "OptionTierce_4", "PictureDetail_4", "OptionTierce_5", "OptionTierce_6", "OptionTierce_7",
+        "PictureDetail_0", "Command2"};
+    QWidget* previous = nullptr;
+    for (const char* name : order) {
+        auto* widget = findChild<QWidget*>(QLatin1String(name));
+        if (!widget || widget->focusPolicy() == Qt::NoFocus)
+            continue;  // the panels only group their buttons
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+void frmmenu::wireSignals()
+{
+    // toggled(true) fires once for the button being set, by a click or from
+    // code, and never for the button that is being unset.
+    const auto onSet = [this](QAbstractButton* button, void (frmmenu::*handler)(int), int index) {
+        connect(button, &QAbstractButton::toggled, this, [this, handler, index](bool on) {
+            if (on)
+                (this->*handler)(index);
+        });
+    };
+    for (int i = 0; i < int(OptionQuoi.size()); ++i)
+        onSet(OptionQuoi[i], &frmmenu::OptionQuoi_Click, i);
+    for (int i = 0; i < int(Option1.size()); ++i)
+        onSet(Option1[i], &frmmenu::Option1_Click, i);
+    for (int i = 0; i < int(OptionTierce.size()); ++i)
+        onSet(OptionTierce[i], &frmmenu::OptionTierce_Click, i);
+    for (int i = 0; i < int(ChkInclure.size()); ++i)
+        connect(ChkInclure[i], &QAbstractButton::toggled, this, [this, i] { ChkInclure_Click(i); });
+
+    connect(cmdFusionner, &QPushButton::clicked, this, &frmmenu::cmdFusionner_Click);
+    txtPartants->installEventFilter(this);
+}
+
+void frmmenu::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor::fromRgba(controls::Olive));
+    painter.drawPixmap(0, 0, background_);
+}
+
+bool frmmenu::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == txtPartants)
+            txtPartants_KeyDown(keyCodeOf(key), shiftStateOf(key->modifiers()));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int frmmenu::keyCodeOf(const QKeyEvent* event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) ? 13 : event->key();
+}
+
+int frmmenu::shiftStateOf(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0)
+         | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0)
+         | (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+}
+
+void frmmenu::setAutoSizedCaption(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->adjustSize();
+}
+
+void frmmenu::bringPanelToFront(int panelIndex)
+{
+    if (QFrame* panel = PictureDetail.value(panelIndex))
+        panel->raise();
+}
+
+// ---- Start-up and starters ----------------------------------------------------
+
+void frmmenu::Form_Load()
+{
+    FillStarterLists();
+    FusionMode = 3;
+}
+
+void frmmenu::FillStarterLists()
+{
+    const double starters = std::floor(torvanel::ReadNumber(txtPartants->text().toStdString()));
+    if (starters > kMaxStarters) {
+        Dialogs::showMessage(this, QStringLiteral("Le nombre de partants ne peut pas dépasser %1. "
+                                                  "Veuillez recommencer.")
+                                       .arg(kMaxStarters));
+        return;
+    }
+    QStringList numbers;
+    for (int horse = 1; horse <= starters; ++horse)
+        numbers.append(QString::number(horse));
+    for (QListWidget* list : {lstBases, lstOuts}) {
+        list->clear();
+        list->addItems(numbers);
+    }
+}
+
+void frmmenu::txtPartants_KeyDown(int keyCode, int /*shift*/)
+{
+    if (keyCode == 13)
+        FillStarterLists();
+}
+
+// ---- Merge and option panels ----------------------------------------------------
+
+torvanel::StarterList frmmenu::starterList(const QListWidget* list) const
+{
+    torvanel::StarterList entries;
+    entries.reserve(list->count());
+    for (int row = 0; row < list->count(); ++row) {
+        const QListWidgetItem* item = list->item(row);
+        entries.push_back({item->text().toStdString(), item->isSelected()});
+    }
+    return entries;
+}
+
+torvanel::MergeChoices frmmenu::currentChoices() const
+{
+    torvanel::MergeChoices choices;
+    for (int i = 0; i < int(OptionQuoi.size()); ++i)
+        if (OptionQuoi[i]->isChecked())
+            choices.betType = static_cast<torvanel::BetType>(i);
+    choices.fusionMode = FusionMode;
+    for (int i = 0; i < int(OptionTierce.size()); ++i)
+        choices.split[i] = OptionTierce[i]->isChecked();
+    for (int i = 0; i < int(ChkInclure.size()); ++i)
+        choices.include[i] = ChkInclure[i]->isChecked();
+    choices.stake = txtUnite->text().toStdString();
+    return choices;
+}
+
+void frmmenu::cmdFusionner_Click()
+{
+    const torvanel::MergeOutcome outcome =
+        engine.cmdFusionner_Click(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_);
+    showEngineResult();
+    if (outcome.updated) {
+        setAutoSizedCaption(lblQtetotale, QString::fromStdString(outcome.countText));
+        setAutoSizedCaption(lblCout, QString::fromStdString(outcome.costText));
+    }
+}
+
+void frmmenu::showEngineResult()
+{
+    resultModel->setResult(engine.result());
+}
+
+void frmmenu::OptionQuoi_Click(int index)
+{
+    bringPanelToFront(index == 1 ? 0 : index);
+    txtUnite->setText(QString::fromLatin1(kStakes.at(index)));
+    cmdFusionner_Click();
+}
+
+void frmmenu::Option1_Click(int index)
+{
+    FusionMode = static_cast<std::int16_t>(index);
+    cmdFusionner_Click();
+}
+
+void frmmenu::OptionTierce_Click(int /*index*/)
+{
+    // The merge reads the split buttons itself.
+    cmdFusionner_Click();
+}
+
+void frmmenu::ChkInclure_Click(int /*index*/)
+{
+    cmdFusionner_Click();
+}

@@ -1,0 +1,137 @@
+#pragma once
+// The program's one window. Every control is a public member named as on the
+// screen; a control array is a std::array (or a QMap where its indexes have
+// gaps) indexed by the control's index, so `txtInserer[0]` feeds lstBases and
+// `PictureDetail[4]` is the Quinté panel. Handlers are named after the control
+// and the event and take the array index where the control is an array.
+
+#include "MergeEngine.h"
+
+#include <QMap>
+#include <QPixmap>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QCheckBox;
+class QFrame;
+class QKeyEvent;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class PictureBox;
+class ResultListModel;
+class WindowMessageSink;
+
+class frmmenu : public QWidget {
+    Q_OBJECT
+public:
+    // Largest number of result lines lstResultat scrolls through and shows
+    // right; a merge above it is refused by the engine.
+    static constexpr std::uint64_t kMaxResultLines = 100'000'000;
+    // A starter list holds at most this many horses.
+    static constexpr int kMaxStarters = 32767;
+
+    explicit frmmenu(QWidget* parent = nullptr);
+    ~frmmenu() override;
+
+    // ---- Controls on the window ------------------------------------------
+    QMap<int, QLabel*> Label1;              // 0..7
+    std::array<QLabel*, 2> Label2{};
+    QLabel* Label3 = nullptr;
+    QMap<int, QLabel*> Label4;              // 0, 2, 3, 4
+    QLabel* Label5 = nullptr;               // on PictureDetail[0]
+    QLabel* lblCout = nullptr;
+    QLabel* lblQtetotale = nullptr;
+    QLabel* txtAide = nullptr;              // the context help area (a label)
+    QLineEdit* lblAide = nullptr;           // the guided tour's instruction (a text box)
+
+    QLineEdit* txtPartants = nullptr;
+    QLineEdit* txtUnite = nullptr;          // in Frame2
+    std::array<QLineEdit*, 2> txtInserer{};
+
+    QListWidget* lstBases = nullptr;
+    QListWidget* lstOuts = nullptr;
+    QListView* lstResultat = nullptr;
+    ResultListModel* resultModel = nullptr;
+
+    std::array<QPushButton*, 3> cmdVider{};
+    std::array<QPushButton*, 2> cmdTous{};
+    std::array<QPushButton*, 2> cmdAucun{};
+    QPushButton* cmdFusionner = nullptr;
+    QPushButton* cmdImprimer = nullptr;
+    QPushButton* Command1 = nullptr;        // "Montrez-moi!"
+    QPushButton* Command2 = nullptr;        // "Autres logiciels"
+
+    std::array<QRadioButton*, 4> Option1{};      // fusion type
+    std::array<QRadioButton*, 5> OptionQuoi{};   // bet type, in Frame2
+    std::array<QRadioButton*, 8> OptionTierce{}; // splits, on the panels
+    std::array<QCheckBox*, 2> ChkInclure{};
+
+    QGroupBox* Frame2 = nullptr;
+    QMap<int, QFrame*> PictureDetail;       // 0, 2, 3, 4, stacked
+
+    PictureBox* Image1 = nullptr;           // exit picture
+    PictureBox* Image2 = nullptr;           // the tour's highlight
+    QTimer* Timer1 = nullptr;
+
+    // ---- Window-level state ---------------------------------------------
+    std::int16_t FusionMode = 0;
+    torvanel::MergeEngine engine{kMaxResultLines};
+
+    // ---- Start-up and starters ------------------------------------------
+    void Form_Load();
+    void FillStarterLists();
+    void txtPartants_KeyDown(int keyCode, int shift);
+
+    // ---- Merge and option panels ------------------------------------------
+    void cmdFusionner_Click();
+    void OptionQuoi_Click(int index);
+    void Option1_Click(int index);
+    void OptionTierce_Click(int index);
+    void ChkInclure_Click(int index);
+
+    // Shows the engine's current result in lstResultat (after a merge, or
+    // after the engine's result was emptied).
+    void showEngineResult();
+    // Brings a split panel to the front of the stack.
+    void bringPanelToFront(int panelIndex);
+
+    // Key code and shift state as the handlers take them: ENTER is 13;
+    // SHIFT 1, CTRL 2, ALT 4.
+    static int keyCodeOf(const QKeyEvent* event);
+    static int shiftStateOf(Qt::KeyboardModifiers modifiers);
+
+    // ---- Horse entry and reordering ---------------------------------------
+
+    // ---- Context help -------------------------------------------------------
+
+    // ---- Printing -----------------------------------------------------------
+
+    // ---- Guided tour --------------------------------------------------------
+
+    // ---- Notice and exit ----------------------------------------------------
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void bindControls();
+    void applyTabOrder();
+    void wireSignals();
+    void setAutoSizedCaption(QLabel* label, const QString& text);
+    torvanel::StarterList starterList(const QListWidget* list) const;
+    torvanel::MergeChoices currentChoices() const;
+
+    QPixmap background_;
+    std::unique_ptr<WindowMessageSink> messages_;
+};
