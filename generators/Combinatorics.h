@@ -31,6 +31,11 @@ constexpr WideCount Binomial(std::uint64_t n, std::uint64_t take) {
         // possible keeps the product small.
         const WideCount factor = n - i;
         const WideCount divisor = i + 1;
+        if (result <= UINT64_MAX / factor) {  // common case: 64-bit arithmetic is enough
+            result = static_cast<std::uint64_t>(result) * static_cast<std::uint64_t>(factor) /
+                     static_cast<std::uint64_t>(divisor);
+            continue;
+        }
         if (result == kWideCountMax) return kWideCountMax;
         if (result % divisor == 0) {
             result = SaturatingMul(result / divisor, factor);

@@ -37,21 +37,6 @@ TEST(SingleGroup, TooFewHorsesMakeNoLineAndRepeatsStay) {
     EXPECT_EQ(Combinations({5, 5}, 2), (Texts{"05-05"}));
 }
 
-TEST(SingleGroup, TableHoldsEachMinimumAndMessage) {
-    const auto& bases3 = SingleGroupGeneratorFor(Group::Bases, 3);
-    EXPECT_EQ(bases3.name, "CombineBases3");
-    EXPECT_EQ(bases3.minimum, 3);
-    EXPECT_EQ(bases3.tooFewMessage, "Vous devez sélectionner au moins 3 bases...");
-    EXPECT_EQ(SingleGroupGeneratorFor(Group::Outs, 2).tooFewMessage,
-              "Vous devez sélectionner au moins 2 outs...");
-    for (int size = 3; size <= 5; ++size) {
-        EXPECT_EQ(SingleGroupGeneratorFor(Group::Outs, size).minimum, 1);
-        EXPECT_EQ(SingleGroupGeneratorFor(Group::Outs, size).tooFewMessage,
-                  "Vous devez sélectionner au moins 1 outsider...");
-        EXPECT_EQ(SingleGroupGeneratorFor(Group::Bases, size).minimum, size);
-    }
-}
-
 TEST(SingleGroup, CountsOfTheDefaultField) {
     std::vector<HorseNumber> field;
     for (HorseNumber n = 1; n <= 18; ++n) field.push_back(n);

@@ -66,12 +66,16 @@ TEST(NumberText, RoundsToFifteenSignificantDigits) {
 }
 
 TEST(NumberText, IgnoresTheProcessLocale) {
-    const char* french = std::setlocale(LC_ALL, "fr_FR.UTF-8");
-    if (french == nullptr) french = std::setlocale(LC_ALL, "de_DE.UTF-8");
-    EXPECT_EQ(NumberText(1234567.5), " 1234567.5");
-    EXPECT_EQ(ReadNumber("1.3"), 1.3);
+    // The test build compiles fr_FR.UTF-8 and points LOCPATH at it.
+    if (std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma available";
+    const std::string pointOfLocale = std::localeconv()->decimal_point;
+    const std::string written = NumberText(1234567.5);
+    const double read = ReadNumber("1.3");
     std::setlocale(LC_ALL, "C");
-    if (french == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
+    ASSERT_EQ(pointOfLocale, ",");
+    EXPECT_EQ(written, " 1234567.5");
+    EXPECT_EQ(read, 1.3);
 }
 
 TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour) {
