@@ -2,7 +2,7 @@
 
 #include "Numbers.h"
 
-#include <cmath>
+#include <algorithm>
 #include <limits>
 
 namespace torvanel {
@@ -21,6 +21,12 @@ std::vector<HorseNumber>& SelectionState::Numbers(Group group) {
 
 int& SelectionState::Count(Group group) {
     return group == Group::Bases ? BaseCount : OutCount;
+}
+
+std::span<const HorseNumber> SelectionState::Loaded(Group group) const {
+    const std::vector<HorseNumber>& numbers = group == Group::Bases ? BaseNumbers : OutNumbers;
+    const int count = group == Group::Bases ? BaseCount : OutCount;
+    return std::span(numbers).first(std::min(numbers.size(), static_cast<std::size_t>(std::max(count, 0))));
 }
 
 void SelectionState::ResetGroup(Group group) {

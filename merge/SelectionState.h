@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ struct SelectionState {
     void ResetGroup(Group group);
     std::vector<HorseNumber>& Numbers(Group group);
     int& Count(Group group);
+    // The loaded horses of a group: a group refused for too few horses keeps
+    // its count but has no numbers.
+    std::span<const HorseNumber> Loaded(Group group) const;
 };
 
 }  // namespace torvanel
