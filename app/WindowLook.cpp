@@ -1,6 +1,8 @@
 #include "WindowLook.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QSvgRenderer>
 
 namespace look {
@@ -19,7 +21,37 @@ QFont makeFont(const QStringList& families, int pixelSize, bool bold)
 const QStringList kSans{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
 const QStringList kSerif{QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")};
 
+class CompactIndicatorStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+            return 12;
+        case PM_RadioButtonLabelSpacing:
+        case PM_CheckBoxLabelSpacing:
+            return 4;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+};
+
 }  // namespace
+
+QStyle* compactIndicatorStyle()
+{
+    // Owned by the application: it must outlive every window that uses it.
+    static QStyle* style = [] {
+        auto* proxy = new CompactIndicatorStyle;
+        proxy->setParent(qApp);
+        return proxy;
+    }();
+    return style;
+}
 
 QFont fontFor(controls::Face face)
 {

@@ -11,9 +11,16 @@
 #include <QPixmap>
 #include <QString>
 
+class QStyle;
+
 namespace look {
 
 QFont fontFor(controls::Face face);
+
+// The style of option buttons and check boxes: their round and square marks
+// are drawn at 12 pixels, so they fit the 13- and 14-pixel controls of the
+// layout with a little of their background around them.
+QStyle* compactIndicatorStyle();
 
 // An SVG picture from the resources rendered at exactly `size` pixels, over
 // `fill` (transparent by default).

@@ -16,8 +16,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringListModel>
 #include <QTimer>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 // Resources live in the static library; this pulls them into every program
@@ -35,6 +38,10 @@ using controls::Kind;
 constexpr QSize kClientSize{521, 438};      // 7815 x 6570 twips
 constexpr QSize kBackgroundSize{504, 398};
 constexpr QSize kIconSize{32, 32};
+// Rows lstResultat lays out per pass of the event loop: large enough that a
+// list of a hundred million lines is laid out in seconds, small enough that
+// the window answers between two passes.
+constexpr int kLayoutBatch = 10000;
 
 // Unit stake written into txtUnite for each bet type (OptionQuoi index).
 constexpr std::array<const char*, 5> kStakes{"1", "3", "1", "1.3", "2"};
@@ -63,10 +70,16 @@ QWidget* makeControl(Kind kind, QWidget* parent)
     }
     case Kind::Button:
         return new QPushButton(parent);
-    case Kind::Option:
-        return new QRadioButton(parent);
-    case Kind::Check:
-        return new QCheckBox(parent);
+    case Kind::Option: {
+        auto* option = new QRadioButton(parent);
+        option->setStyle(look::compactIndicatorStyle());
+        return option;
+    }
+    case Kind::Check: {
+        auto* check = new QCheckBox(parent);
+        check->setStyle(look::compactIndicatorStyle());
+        return check;
+    }
     case Kind::Frame:
         return new QGroupBox(parent);
     case Kind::Panel: {
@@ -93,7 +106,8 @@ void setCaption(QWidget* widget, Kind kind, const QString& caption)
 }
 
 // Text and background colours. Item views and text boxes paint their text on
-// Base; the other controls on Window.
+// Base; the other controls fill their own background role (Button for option
+// buttons and check boxes, Window for frames and panels).
 void setColours(QWidget* widget, Kind kind, QRgb text, QRgb back)
 {
     const bool editable = kind == Kind::TextBox || kind == Kind::ListBox || kind == Kind::ResultList;
@@ -101,7 +115,7 @@ void setColours(QWidget* widget, Kind kind, QRgb text, QRgb back)
     if (qAlpha(text) != 0)
         palette.setColor(editable ? QPalette::Text : QPalette::WindowText, QColor::fromRgba(text));
     if (qAlpha(back) != 0) {
-        palette.setColor(editable ? QPalette::Base : QPalette::Window, QColor::fromRgba(back));
+        palette.setColor(editable ? QPalette::Base : widget->backgroundRole(), QColor::fromRgba(back));
         if (!editable)
             widget->setAutoFillBackground(true);
     }
@@ -125,6 +139,11 @@ void applyLook(QWidget* widget, const ControlSpec& spec)
         label->setTextFormat(Qt::PlainText);
         if (spec.look & SizedToText)
             label->adjustSize();
+        // A wrapped caption keeps its width; where its lines need a pixel or
+        // two more than the layout gives, the label grows downward rather
+        // than cut the last line.
+        if ((spec.look & Wraps) && label->heightForWidth(label->width()) > label->height())
+            label->resize(label->width(), label->heightForWidth(label->width()));
     }
     if (auto* button = qobject_cast<QAbstractButton*>(widget); button && (spec.look & SetAtStart))
         button->setChecked(true);
@@ -228,6 +247,8 @@ void frmmenu::bindControls()
     get(Image2, "Image2");
 
     resultModel = new ResultListModel(this);
+    lstResultat->setBatchSize(kLayoutBatch);
+    engine = torvanel::MergeEngine(measureResultLineCap());
     lstResultat->setModel(resultModel);
     Image1->setPixmap(look::renderPicture(QStringLiteral(":/assets/exit.svg"), Image1->size()));
     Image2->setPixmap(look::renderPicture(QStringLiteral(":/assets/starburst.svg"), Image2->size()));
@@ -312,6 +333,19 @@ void frmmenu::setAutoSizedCaption(QLabel* label, const QString& text)
 {
     label->setText(text);
     label->adjustSize();
+}
+
+// Largest number of lines lstResultat scrolls to the end of and shows right.
+// The view keeps the pixel offset of every row in an int and the last offset
+// is lines times the row height: one line more than INT_MAX / row height and
+// the view never reaches its end (measured: 165191049 lines of 13 pixels
+// scroll to the last one, 165191050 do not). Runs before the real model is set.
+std::uint64_t frmmenu::measureResultLineCap()
+{
+    QStringListModel sample(QStringList{QStringLiteral("00-00-00-00-00")});
+    lstResultat->setModel(&sample);
+    const int rowHeight = std::max(1, lstResultat->sizeHintForRow(0) + 2 * lstResultat->spacing());
+    return static_cast<std::uint64_t>(INT_MAX / rowHeight);
 }
 
 void frmmenu::bringPanelToFront(int panelIndex)

@@ -33,9 +33,6 @@ class WindowMessageSink;
 class frmmenu : public QWidget {
     Q_OBJECT
 public:
-    // Largest number of result lines lstResultat scrolls through and shows
-    // right; a merge above it is refused by the engine.
-    static constexpr std::uint64_t kMaxResultLines = 100'000'000;
     // A starter list holds at most this many horses.
     static constexpr int kMaxStarters = 32767;
 
@@ -84,7 +81,9 @@ public:
 
     // ---- Window-level state ---------------------------------------------
     std::int16_t FusionMode = 0;
-    torvanel::MergeEngine engine{kMaxResultLines};
+    // Its line cap (engine.maxLines()) is measured on lstResultat when the
+    // window is built.
+    torvanel::MergeEngine engine;
 
     // ---- Start-up and starters ------------------------------------------
     void Form_Load();
@@ -127,6 +126,7 @@ private:
     void createControls();
     void bindControls();
     void applyTabOrder();
+    std::uint64_t measureResultLineCap();
     void wireSignals();
     void setAutoSizedCaption(QLabel* label, const QString& text);
     torvanel::StarterList starterList(const QListWidget* list) const;

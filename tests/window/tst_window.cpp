@@ -1,17 +1,503 @@
-#include "frmmenu.h"
+// The main window driven through its real widgets: start-up state, layout,
+// option panels and the merges they run.
 
+#include "ControlTable.h"
+#include "frmmenu.h"
+#include "PictureBox.h"
+#include "ResultListModel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTimer>
 #include <QtTest>
+
+namespace {
+
+// Answers every message box the window shows, as the user would, and keeps
+// what it said. Runs inside the box's own event loop.
+class BoxAnswerer : public QObject {
+public:
+    BoxAnswerer()
+    {
+        connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::answer);
+        timer_.start(5);
+    }
+    QStringList texts;
+    bool allWellFormed = true;  // caption, one OK button, no icon
+
+private:
+    void answer()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        texts << box->text();
+        allWellFormed = allWellFormed && box->windowTitle() == QStringLiteral("Torvanel de pronos")
+                     && box->buttons().size() == 1 && box->button(QMessageBox::Ok)
+                     && box->icon() == QMessageBox::NoIcon && box->isModal();
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->close();
+    }
+    QTimer timer_;
+};
+
+void fill(QListWidget* list, const QStringList& entries)
+{
+    list->clear();
+    list->addItems(entries);
+}
+
+// Clicks the entries that hold these texts, as the user would.
+void clickEntries(QListWidget* list, const QStringList& texts)
+{
+    for (const QString& text : texts) {
+        const auto found = list->findItems(text, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(text));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    }
+}
+
+QStringList shownLines(const frmmenu& window)
+{
+    QStringList lines;
+    const QAbstractItemModel* model = window.lstResultat->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        lines << model->index(row, 0).data().toString();
+    return lines;
+}
+
+// The split panel the user sees: the one at the top of the stack.
+QString frontPanel(frmmenu& window)
+{
+    QWidget* widget = window.childAt(415, 390);
+    while (widget && !widget->objectName().startsWith(QLatin1String("PictureDetail")))
+        widget = widget->parentWidget();
+    return widget ? widget->objectName() : QString();
+}
+
+struct ShownWindow {
+    ShownWindow()
+    {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    frmmenu window;
+};
+
+}  // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsEmpty();
+    void startsAsLaidOut();
+    void everyControlIsNamedPlacedAndOfItsKind();
+    void captionsFitTheirControls();
+    void labelsLieBeneathTheControls();
+    void betTypeShowsItsPanelAndStake_data();
+    void betTypeShowsItsPanelAndStake();
+    void deuxSurQuatreCostsThreeCouples();
+    void typedStakeLastsUntilTheBetTypeChanges();
+    void oneMergeFromSelectionToCost();
+    void conflictKeepsThePreviousLabels();
+    void tooFewBasesInModeZeroIsSaid();
+    void includeBoxAddsAndRemovesItsLines();
+    void eachChoiceRunsOneMerge();
+    void enterRefillsTheStarterLists_data();
+    void enterRefillsTheStarterLists();
+    void tooManyStartersAreRefused();
+    void mergesUpToTheLineCap();
 };
 
-void WindowTest::startsEmpty()
+void WindowTest::startsAsLaidOut()
 {
-    frmmenu window;
-    QCOMPARE(window.objectName(), QStringLiteral("frmmenu"));
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Torvanel de pronostics"));
+    QCOMPARE(w.size(), QSize(521, 438));
+    QCOMPARE(w.FusionMode, 3);
+    for (QListWidget* list : {w.lstBases, w.lstOuts}) {
+        QCOMPARE(list->count(), 18);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("1"));
+        QCOMPARE(list->item(17)->text(), QStringLiteral("18"));
+        QVERIFY(list->selectedItems().isEmpty());
+    }
+    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral("0"));
+    QCOMPARE(w.txtAide->text(), QString());
+    QCOMPARE(w.txtUnite->text(), QStringLiteral("1"));
+    QCOMPARE(w.txtPartants->text(), QStringLiteral("18"));
+    QVERIFY(!w.lblAide->isVisible());
+    QVERIFY(!w.Image2->isVisible());
+    QVERIFY(!w.Timer1->isActive());
+    QCOMPARE(w.Timer1->interval(), 200);
+
+    QVERIFY(w.OptionQuoi[2]->isChecked());
+    QVERIFY(w.Option1[3]->isChecked());
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(w.OptionTierce[i]->isChecked(), i == 1 || i == 2 || i == 5);
+    QVERIFY(!w.ChkInclure[0]->isChecked() && !w.ChkInclure[1]->isChecked());
+    QCOMPARE(frontPanel(w), QStringLiteral("PictureDetail_2"));
+    QVERIFY(!w.findChild<QWidget*>(QStringLiteral("PictureDetail_1")));
+    QVERIFY(!w.findChild<QWidget*>(QStringLiteral("Label4_1")));
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void WindowTest::everyControlIsNamedPlacedAndOfItsKind()
+{
+    frmmenu w;
+    using controls::Kind;
+    for (const controls::ControlSpec& spec : controls::windowControls()) {
+        const QString name = controls::objectNameOf(spec.name, spec.index);
+        auto* widget = w.findChild<QWidget*>(name);
+        QVERIFY2(widget, qPrintable(name));
+        const bool rightKind = spec.kind == Kind::Label   ? widget->inherits("QLabel")
+                             : spec.kind == Kind::TextBox ? widget->inherits("QLineEdit")
+                             : spec.kind == Kind::ListBox ? widget->inherits("QListWidget")
+                             : spec.kind == Kind::Option  ? widget->inherits("QRadioButton")
+                             : spec.kind == Kind::Check   ? widget->inherits("QCheckBox")
+                             : spec.kind == Kind::ResultList ? widget->inherits("QListView")
+                                                            : true;
+        QVERIFY2(rightKind, qPrintable(name));
+        QCOMPARE(widget->pos(), QPoint(controls::twipsToPixels(spec.left), controls::twipsToPixels(spec.top)));
+        const QSize laidOut(controls::twipsToPixels(spec.width), controls::twipsToPixels(spec.height));
+        if (spec.look & controls::Wraps)  // may grow downward to show its last line
+            QVERIFY(widget->width() == laidOut.width() && widget->height() >= laidOut.height());
+        else if (!(spec.look & controls::SizedToText))
+            QCOMPARE(widget->size(), laidOut);
+    }
+    // A few that the table cannot show: containers and kinds of the lists.
+    QCOMPARE(w.OptionQuoi[4]->parentWidget(), static_cast<QWidget*>(w.Frame2));
+    QCOMPARE(w.OptionTierce[7]->parentWidget(), static_cast<QWidget*>(w.PictureDetail[4]));
+    QCOMPARE(w.lstBases->selectionMode(), QAbstractItemView::MultiSelection);
+    QCOMPARE(w.lstResultat->selectionMode(), QAbstractItemView::SingleSelection);
+    QVERIFY(w.lstResultat->uniformItemSizes());
+    QCOMPARE(w.lstResultat->layoutMode(), QListView::Batched);
+}
+
+void WindowTest::captionsFitTheirControls()
+{
+    frmmenu w;
+    for (QLabel* label : w.findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        const QSize needed = label->wordWrap()
+            ? QSize(label->width(), label->heightForWidth(label->width()))
+            : label->fontMetrics().size(Qt::TextSingleLine, label->text());
+        QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
+                 qPrintable(label->objectName()));
+        QVERIFY2(label->geometry().right() < label->parentWidget()->width(), qPrintable(label->objectName()));
+    }
+    for (QAbstractButton* button : w.findChildren<QAbstractButton*>()) {
+        if (button->text().isEmpty())
+            continue;
+        int needed = button->fontMetrics().horizontalAdvance(button->text());
+        if (qobject_cast<QRadioButton*>(button))
+            needed += button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button)
+                    + button->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
+        else
+            needed += 4;  // a push button's text keeps off its frame
+        QVERIFY2(needed <= button->width(), qPrintable(button->objectName()));
+        QVERIFY2(button->fontMetrics().height() <= button->height(), qPrintable(button->objectName()));
+    }
+}
+
+void WindowTest::labelsLieBeneathTheControls()
+{
+    frmmenu w;
+    const QObjectList stack = w.children();  // bottom first
+    const auto place = [&](QObject* o) { return int(stack.indexOf(o)); };
+    int highestSurface = -1;
+    int lowestControl = INT_MAX;
+    for (QObject* child : stack) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (!widget)
+            continue;
+        if (qobject_cast<QLabel*>(widget))  // labels and images
+            highestSurface = std::max(highestSurface, place(widget));
+        else
+            lowestControl = std::min(lowestControl, place(widget));
+    }
+    QVERIFY(highestSurface < lowestControl);
+    QVERIFY(place(w.lblAide) > place(w.lstOuts));
+    QVERIFY(!w.Label1[0]->autoFillBackground());
+}
+
+void WindowTest::betTypeShowsItsPanelAndStake_data()
+{
+    QTest::addColumn<int>("betType");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QString>("stake");
+    QTest::newRow("Couplé") << 0 << "PictureDetail_0" << "1";
+    QTest::newRow("2 sur 4") << 1 << "PictureDetail_0" << "3";
+    QTest::newRow("Quarté") << 3 << "PictureDetail_3" << "1.3";
+    QTest::newRow("Quinté") << 4 << "PictureDetail_4" << "2";
+}
+
+void WindowTest::betTypeShowsItsPanelAndStake()
+{
+    QFETCH(int, betType);
+    QFETCH(QString, panel);
+    QFETCH(QString, stake);
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    QTest::mouseClick(w.OptionQuoi[betType], Qt::LeftButton);
+    QVERIFY(w.OptionQuoi[betType]->isChecked());
+    QCOMPARE(frontPanel(w), panel);
+    QCOMPARE(w.txtUnite->text(), stake);
+    // The merge ran, with nothing selected: no line and no message.
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 0 Euros"));
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void WindowTest::deuxSurQuatreCostsThreeCouples()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(w.lstBases, {"1"});
+    clickEntries(w.lstOuts, {"2", "3"});
+    QTest::mouseClick(w.OptionQuoi[0], Qt::LeftButton);
+    QCOMPARE(shownLines(w), (QStringList{"01-02", "01-03"}));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 2 Euros"));
+    QTest::mouseClick(w.OptionQuoi[1], Qt::LeftButton);
+    QCOMPARE(shownLines(w), (QStringList{"01-02", "01-03"}));
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("2"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 6 Euros"));
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(w.lstBases, {"1", "2", "3"});
+    clickEntries(w.lstOuts, {"4"});
+    w.txtUnite->clear();
+    QTest::keyClicks(w.txtUnite, QStringLiteral("5"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral("0"));  // typing alone prices nothing
+
+    QTest::mouseClick(w.Option1[2], Qt::LeftButton);  // 1 line of bases, none of outsiders
+    QCOMPARE(w.txtUnite->text(), QStringLiteral("5"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 5 Euros"));
+    QTest::mouseClick(w.Option1[3], Qt::LeftButton);
+    QTest::mouseClick(w.OptionTierce[0], Qt::LeftButton);  // 1 base + 2 outs: none, one outsider
+    QTest::mouseClick(w.OptionTierce[1], Qt::LeftButton);  // 2 bases + 1 out: 3 lines
+    QCOMPARE(w.txtUnite->text(), QStringLiteral("5"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 15 Euros"));
+
+    QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton);  // Quarté 2 bases + 2 outs: none
+    QCOMPARE(w.txtUnite->text(), QStringLiteral("1.3"));
+    QTest::mouseClick(w.OptionQuoi[2], Qt::LeftButton);
+    QCOMPARE(w.txtUnite->text(), QStringLiteral("1"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 3 Euros"));
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void WindowTest::oneMergeFromSelectionToCost()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    fill(w.lstBases, {"7", "3", "5"});
+    fill(w.lstOuts, {"12", "1"});
+    clickEntries(w.lstBases, {"5", "7", "3"});  // the list's order counts, not the clicks'
+    clickEntries(w.lstOuts, {"12", "1"});
+    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    QCOMPARE(shownLines(w),
+             (QStringList{"07-03-12", "07-03-01", "07-05-12", "07-05-01", "03-05-12", "03-05-01"}));
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("6"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 6 Euros"));
+    QVERIFY(w.lblCout->width() >= w.lblCout->fontMetrics().horizontalAdvance(w.lblCout->text()));
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void WindowTest::conflictKeepsThePreviousLabels()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(w.lstBases, {"3", "5", "7"});
+    clickEntries(w.lstOuts, {"9"});
+    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("3"));
+
+    clickEntries(w.lstOuts, {"5"});
+    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    QCOMPARE(boxes.texts, QStringList{QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
+                                                     "Supprimez-le des bases ou des outsiders.")});
+    QVERIFY(boxes.allWellFormed);
+    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("3"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 3 Euros"));
+}
+
+void WindowTest::tooFewBasesInModeZeroIsSaid()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(w.lstBases, {"1", "2"});
+    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
+    QCOMPARE(w.FusionMode, 0);
+    QCOMPARE(boxes.texts, QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
+    QVERIFY(boxes.allWellFormed);
+    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" 0 Euros"));
+}
+
+void WindowTest::includeBoxAddsAndRemovesItsLines()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(w.lstBases, {"1", "2", "3", "4"});
+    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("4"));
+    QTest::mouseClick(w.ChkInclure[0], Qt::LeftButton);
+    QVERIFY(w.ChkInclure[0]->isChecked());
+    const QStringList doubled = shownLines(w);
+    QCOMPARE(doubled.size(), 8);
+    QCOMPARE(doubled.mid(4), doubled.mid(0, 4));
+    QTest::mouseClick(w.ChkInclure[0], Qt::LeftButton);
+    QCOMPARE(shownLines(w), doubled.mid(0, 4));
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("4"));
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void WindowTest::eachChoiceRunsOneMerge()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    QSignalSpy merges(w.resultModel, &QAbstractItemModel::modelReset);
+    const auto mergesAfter = [&](auto&& act) {
+        merges.clear();
+        act();
+        return merges.count();
+    };
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton); }), 0);
+    QCOMPARE(mergesAfter([&] { w.Option1[1]->setChecked(true); }), 1);  // as the guided tour does
+    QCOMPARE(w.FusionMode, 1);
+    QCOMPARE(mergesAfter([&] { w.OptionTierce[4]->setChecked(true); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.ChkInclure[1], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.ChkInclure[1], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::keyClick(w.txtPartants, Qt::Key_Return); }), 0);
+}
+
+void WindowTest::enterRefillsTheStarterLists_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("count");
+    QTest::newRow("12") << "12" << 12;
+    QTest::newRow("12.9") << "12.9" << 12;
+    QTest::newRow("32767") << "32767" << 32767;
+    QTest::newRow("0") << "0" << 0;
+    QTest::newRow("-4") << "-4" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("abc") << "abc" << 0;
+}
+
+void WindowTest::enterRefillsTheStarterLists()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, count);
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(w.lstBases, {"2"});
+    w.txtPartants->clear();
+    QTest::keyClicks(w.txtPartants, typed);
+    QCOMPARE(w.lstBases->count(), 18);  // only ENTER refills
+    QTest::keyClick(w.txtPartants, Qt::Key_Return);
+    for (QListWidget* list : {w.lstBases, w.lstOuts}) {
+        QCOMPARE(list->count(), count);
+        QVERIFY(list->selectedItems().isEmpty());
+        if (count > 0)
+            QCOMPARE(list->item(count - 1)->text(), QString::number(count));
+    }
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void WindowTest::tooManyStartersAreRefused()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(w.lstOuts, {"4"});
+    w.txtPartants->setText(QStringLiteral("32768"));
+    QTest::keyClick(w.txtPartants, Qt::Key_Return);
+    QCOMPARE(boxes.texts.size(), 1);
+    QVERIFY(boxes.texts.first().contains(QLatin1String("32767")));
+    QVERIFY(boxes.allWellFormed);
+    QCOMPARE(w.lstBases->count(), 18);
+    QCOMPARE(w.lstOuts->count(), 18);
+    QCOMPARE(w.lstOuts->selectedItems().size(), 1);
+}
+
+// The engine's cap is what lstResultat can still scroll through: a merge of
+// the largest number of lines below it is shown to its last line, one more
+// horse makes a merge above it, which is refused.
+void WindowTest::mergesUpToTheLineCap()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    const std::uint64_t cap = w.engine.maxLines();
+    QVERIFY(cap > 100'000'000 && cap < INT_MAX);
+    int horses = 2;  // Couplé of bases only: horses * (horses - 1) / 2 lines
+    while (std::uint64_t(horses + 1) * horses / 2 <= cap)
+        ++horses;
+    const qint64 below = qint64(horses) * (horses - 1) / 2;
+
+    QTest::mouseClick(w.OptionQuoi[0], Qt::LeftButton);
+    w.txtPartants->setText(QString::number(horses));
+    QTest::keyClick(w.txtPartants, Qt::Key_Return);
+    w.lstBases->selectAll();
+    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
+    QVERIFY(boxes.texts.isEmpty());
+    QCOMPARE(w.lblQtetotale->text(), QString::number(below));
+    QCOMPARE(w.lstResultat->model()->rowCount(), below);
+
+    // The view lays the rows out in batches; once done it reaches the last one.
+    QScrollBar* bar = w.lstResultat->verticalScrollBar();
+    QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > below - 100, 120000);
+    w.lstResultat->scrollToBottom();
+    QCoreApplication::processEvents();
+    const QModelIndex last = w.lstResultat->model()->index(int(below - 1), 0);
+    QVERIFY(w.lstResultat->viewport()->rect().contains(w.lstResultat->visualRect(last)));
+    QCOMPARE(w.lstResultat->indexAt(w.lstResultat->visualRect(last).center()), last);
+    QCOMPARE(last.data().toString(),
+             QStringLiteral("%1-%2").arg(horses - 1, 2, 10, QLatin1Char('0')).arg(horses));
+
+    w.lstBases->addItem(QString::number(horses + 1));
+    w.lstBases->selectAll();
+    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    QCOMPARE(boxes.texts.size(), 1);
+    QVERIFY(boxes.texts.first().contains(QString::number(cap)));
+    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
 }
 
 QTEST_MAIN(WindowTest)
