@@ -1,5 +1,6 @@
 #include "frmmenu.h"
 
+#include "ContextHelp.h"
 #include "ControlTable.h"
 #include "Dialogs.h"
 #include "Numbers.h"
@@ -297,6 +298,10 @@ void frmmenu::wireSignals()
         connect(ChkInclure[i], &QAbstractButton::toggled, this, [this, i] { ChkInclure_Click(i); });
 
     connect(cmdFusionner, &QPushButton::clicked, this, &frmmenu::cmdFusionner_Click);
+    connect(cmdImprimer, &QPushButton::clicked, this, &frmmenu::cmdImprimer_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmmenu::Command2_Click);
+    connect(Image1, &PictureBox::clicked, this, &frmmenu::Image1_Click);
+    ContextHelp::install(*this);
     txtPartants->installEventFilter(this);
 }
 

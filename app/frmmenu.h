@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -111,12 +112,33 @@ public:
     // ---- Horse entry and reordering ---------------------------------------
 
     // ---- Context help -------------------------------------------------------
+    // Mouse-move handlers: each shows its control's help text in txtAide.
+    // They take the toolkit's arguments (array index, button, shift state,
+    // pointer position in pixels) and ignore them.
+    void Form_MouseMove(int button, int shift, float x, float y);
+    void txtPartants_MouseMove(int button, int shift, float x, float y);
+    void txtInserer_MouseMove(int index, int button, int shift, float x, float y);
+    void lstBases_MouseMove(int button, int shift, float x, float y);
+    void lstOuts_MouseMove(int button, int shift, float x, float y);
+    void cmdTous_MouseMove(int index, int button, int shift, float x, float y);
+    void cmdAucun_MouseMove(int index, int button, int shift, float x, float y);
+    void Option1_MouseMove(int index, int button, int shift, float x, float y);
+    void OptionQuoi_MouseMove(int index, int button, int shift, float x, float y);
+    void cmdFusionner_MouseMove(int button, int shift, float x, float y);
+    void Command1_MouseMove(int button, int shift, float x, float y);
+    // Puts the help text of `control` (a control's or an array's name) in txtAide.
+    void showContextHelp(const char* control);
 
     // ---- Printing -----------------------------------------------------------
+    void cmdImprimer_Click();
 
     // ---- Guided tour --------------------------------------------------------
 
     // ---- Notice and exit ----------------------------------------------------
+    void Command2_Click();
+    void Image1_Click();
+    // What the exit picture runs; empty, it ends the process at once.
+    std::function<void()> endProgram;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

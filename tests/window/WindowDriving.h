@@ -1,0 +1,73 @@
+#pragma once
+// Driving the real window in tests: filling lstResultat by a real merge, and
+// answering the modal boxes the program shows.
+
+#include "frmmenu.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace driving {
+
+// Selects horses 1 to `bases` as bases and merges them alone ("Bases
+// seulement") for the bet type `betType` (OptionQuoi index), by clicks.
+inline void mergeBasesAlone(frmmenu& window, int bases, int betType)
+{
+    for (int row = 0; row < bases; ++row)
+        window.lstBases->item(row)->setSelected(true);
+    QTest::mouseClick(window.Option1[0], Qt::LeftButton);
+    if (!window.OptionQuoi[betType]->isChecked())
+        QTest::mouseClick(window.OptionQuoi[betType], Qt::LeftButton);
+}
+
+// Every choice of `size` horses among 1..`horses`, in increasing order, as
+// result lines ("01-02-03").
+inline QStringList linesOfBasesAlone(int horses, int size)
+{
+    QStringList lines;
+    std::function<void(int, QStringList)> extend = [&](int next, QStringList chosen) {
+        if (chosen.size() == size) {
+            lines.append(chosen.join(QLatin1Char('-')));
+            return;
+        }
+        for (int horse = next; horse <= horses; ++horse)
+            extend(horse + 1, chosen + QStringList{QStringLiteral("%1").arg(horse, 2, 10, QLatin1Char('0'))});
+    };
+    extend(1, {});
+    return lines;
+}
+
+struct SeenBox {
+    QString title;
+    QString text;
+    int buttons;
+};
+
+// While it lives, closes every message box that opens, keeping what it showed.
+class MessageBoxCloser {
+public:
+    MessageBoxCloser()
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen.append({box->windowTitle(), box->text(), int(box->buttons().size())});
+            box->close();
+        });
+        timer_.start();
+    }
+    QList<SeenBox> seen;
+
+private:
+    QTimer timer_;
+};
+
+}  // namespace driving
