@@ -3,6 +3,7 @@
 #include "ContextHelp.h"
 #include "ControlTable.h"
 #include "Dialogs.h"
+#include "HorseEntry.h"
 #include "Numbers.h"
 #include "PictureBox.h"
 #include "ResultListModel.h"
@@ -303,6 +304,7 @@ void frmmenu::wireSignals()
     connect(Image1, &PictureBox::clicked, this, &frmmenu::Image1_Click);
     ContextHelp::install(*this);
     txtPartants->installEventFilter(this);
+    new HorseEntryEvents(*this);  // horse lists, insert boxes, Tous/Aucun/Vider
 }
 
 void frmmenu::paintEvent(QPaintEvent*)

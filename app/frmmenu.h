@@ -110,6 +110,15 @@ public:
     static int shiftStateOf(Qt::KeyboardModifiers modifiers);
 
     // ---- Horse entry and reordering ---------------------------------------
+    void txtInserer_KeyDown(int index, int keyCode, int shift);
+    void lstBases_LostFocus();
+    void lstOuts_LostFocus();
+    // Pointer position in pixels; only the shift state is read.
+    void lstBases_MouseDown(int button, int shift, float x, float y);
+    void lstOuts_MouseDown(int button, int shift, float x, float y);
+    void cmdTous_Click(int index);
+    void cmdAucun_Click(int index);
+    void cmdVider_Click(int index);
 
     // ---- Context help -------------------------------------------------------
     // Mouse-move handlers: each shows its control's help text in txtAide.

@@ -1,0 +1,275 @@
+// Horse entry, purge, selection and reordering, driven through the window's
+// real widgets; the boxes the window opens are answered from a timer.
+
+#include "frmmenu.h"
+#include "ResultListModel.h"
+
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString kCancel;  // null: the question is cancelled
+
+// Runs `action`, answering each box it opens: a message box with OK, a
+// question with the next answer and ENTER (or Cancel). Returns the boxes'
+// texts; one with another caption or a filled-in answer is marked.
+QStringList answering(const std::function<void()>& action, QStringList answers = {})
+{
+    QStringList seen;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        const QString mark = modal->windowTitle() == "Torvanel de pronos" ? "" : "[caption] ";
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            seen << mark + box->text();
+            box->button(QMessageBox::Ok)->click();
+        } else if (auto* question = qobject_cast<QInputDialog*>(modal)) {
+            auto* field = question->findChild<QLineEdit*>();
+            seen << mark + (field->text().isEmpty() ? "" : "[filled] ") + question->labelText();
+            const QString answer = answers.isEmpty() ? kCancel : answers.takeFirst();
+            if (answer.isNull())
+                return question->reject();
+            QTest::keyClicks(field, answer);
+            QTest::keyClick(field, Qt::Key_Return);
+        }
+    });
+    timer.start(5);
+    action();
+    return seen;
+}
+
+QStringList entries(const QListWidget* list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts;
+}
+
+// Selected places, counted from 1 as the position question counts them.
+QList<int> selected(const QListWidget* list)
+{
+    QList<int> places;
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->isSelected())
+            places << row + 1;
+    return places;
+}
+
+QPoint placeAt(const QListWidget* list, int place)
+{
+    return list->visualItemRect(list->item(place - 1)).center();
+}
+
+void click(QListWidget* list, int place, Qt::KeyboardModifiers keys = {})
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, placeAt(list, place));
+}
+
+// SHIFT+press below the last entry, on no horse.
+void shiftBeside(QListWidget* list)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, {5, list->viewport()->height() - 3});
+}
+
+void retype(QLineEdit* box, const QString& text)
+{
+    box->setFocus();
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+
+// Types into an insert box and presses ENTER; returns the boxes shown.
+QStringList insert(QLineEdit* box, const QString& text)
+{
+    retype(box, text);
+    return answering([box] { QTest::keyClick(box, Qt::Key_Return); });
+}
+
+QStringList question(const QString& horse, const QString& refusal = {})
+{
+    QStringList texts{QStringLiteral("En quelle position est-ce que le cheval %1 va aller?").arg(horse)};
+    if (!refusal.isEmpty())
+        texts << QStringLiteral("La position « %1 » n'existe pas : tapez un nombre de 1 à 3. "
+                                "Le cheval reste à sa place.").arg(refusal);
+    return texts;
+}
+
+}  // namespace
+
+class EntryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        window = std::make_unique<frmmenu>();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    void cleanup() { window.reset(); }
+
+    void insertAppendsUpToTheStartersBox();
+    void insertRefusalsKeepTheTypedText();
+    void losingFocusDropsWorthlessEntries();
+    void shiftClickMovesTheClickedHorse();
+    void badAnswersMoveNothing();
+    void otherPressesToggleOneEntry();
+    void tousAucunViderLeaveTheMergeAlone();
+
+private:
+    void fillBases(const QStringList& texts)
+    {
+        QTest::mouseClick(window->cmdVider[0], Qt::LeftButton);
+        for (const QString& text : texts)
+            QCOMPARE(insert(window->txtInserer[0], text), QStringList());
+    }
+    std::unique_ptr<frmmenu> window;
+};
+
+void EntryTest::insertAppendsUpToTheStartersBox()
+{
+    QLineEdit* box = window->txtInserer[0];
+    QCOMPARE(insert(box, "18"), QStringList());
+    QCOMPARE(insert(box, "19"), QStringList("Le nombre de partants étant de18, vous ne pouvez pas insérer "
+                                            "un cheval avec le numéro 19. Veuillez recommencer."));
+    QVERIFY(box->text().isEmpty());
+    QCOMPARE(window->focusWidget(), box);
+    // The starters box as it stands, without ENTER.
+    retype(window->txtPartants, "12");
+    QCOMPARE(insert(box, "13").value(0).left(33), QStringLiteral("Le nombre de partants étant de12,"));
+    for (const char* typed : {"12", "7", "7", "abc", ""})
+        QCOMPARE(insert(window->txtInserer[1], typed), QStringList());
+    QCOMPARE(entries(window->lstBases).mid(17), QStringList({"18", "18"}));
+    QCOMPARE(entries(window->lstOuts).mid(17), QStringList({"18", "12", "7", "7", "abc", ""}));
+    QVERIFY(selected(window->lstOuts).isEmpty());
+}
+
+void EntryTest::insertRefusalsKeepTheTypedText()
+{
+    QLineEdit* box = window->txtInserer[0];
+    retype(window->txtPartants, "");
+    QCOMPARE(insert(box, "5"), QStringList("Le nombre de partants n'est pas indiqué. Tapez-le d'abord dans la "
+                                           "case « Nombre de partants », puis validez de nouveau votre numéro."));
+    retype(window->txtPartants, "40000");
+    QCOMPARE(insert(box, "40000"), QStringList("Le numéro 40000 est hors des limites : un numéro de cheval doit "
+                                               "être compris entre -32768 et 32767. Veuillez le corriger."));
+    QCOMPARE(box->text(), QStringLiteral("40000"));
+    QCOMPARE(window->lstBases->count(), 18);
+
+    retype(window->txtPartants, "32767");
+    QTest::keyClick(window->txtPartants, Qt::Key_Return);
+    QCOMPARE(insert(box, "5").size(), 1);
+    QCOMPARE(window->lstBases->count(), 32767);
+}
+
+void EntryTest::losingFocusDropsWorthlessEntries()
+{
+    fillBases({"3", "", "0", "abc", "-2", ".5", "5"});
+    click(window->lstBases, 7);
+    QTest::mouseClick(window->txtInserer[0], Qt::LeftButton);
+    QCOMPARE(entries(window->lstBases), QStringList({"3", "-2", ".5", "5"}));
+    QCOMPARE(selected(window->lstBases), QList<int>{4});
+}
+
+void EntryTest::shiftClickMovesTheClickedHorse()
+{
+    QListWidget* list = window->lstBases;
+    retype(window->txtPartants, "5");
+    QTest::keyClick(window->txtPartants, Qt::Key_Return);
+    click(list, 4);
+    QCOMPARE(answering([&] { click(list, 4, Qt::ShiftModifier); }, {"1"}), question("4"));
+    QCOMPARE(entries(list), QStringList({"4", "2", "3", "1", "5"}));
+    QCOMPARE(selected(list), QList<int>{4});
+
+    // Beside the entries, the topmost selected horse is asked about ...
+    click(list, 2);
+    QCOMPARE(answering([&] { shiftBeside(list); }), question("2"));
+    QCOMPARE(selected(list), QList<int>{2});
+    // ... on a horse, that horse, even below a selected one.
+    click(list, 5);
+    QCOMPARE(answering([&] { click(list, 5, Qt::ShiftModifier); }, {"2"}), question("5"));
+    QCOMPARE(entries(list), QStringList({"4", "5", "3", "1", "2"}));
+    QCOMPARE(selected(list), QList<int>{5});
+
+    QCOMPARE(answering([&] { shiftBeside(window->lstOuts); }), QStringList());
+    QCOMPARE(answering([&] { click(window->lstOuts, 3, Qt::ShiftModifier); }), question("3"));
+    QCOMPARE(selected(window->lstOuts), QList<int>{3});
+}
+
+void EntryTest::badAnswersMoveNothing()
+{
+    QListWidget* list = window->lstBases;
+    fillBases({"", "4", "5"});
+    click(list, 1);
+    // The question takes the focus from the list: no purge of the empty entry.
+    for (const char* answer : {"abc", "0", "4"})
+        QCOMPARE(answering([&] { shiftBeside(list); }, {answer}), question("0", answer));
+    for (const QString& answer : {QString(""), kCancel})
+        QCOMPARE(answering([&] { shiftBeside(list); }, {answer}), question("0"));
+    QCOMPARE(entries(list), QStringList({"", "4", "5"}));
+    // 2.5 - 1 rounds to the even 2: the third place.
+    QCOMPARE(answering([&] { shiftBeside(list); }, {"2.5"}), question("0"));
+    QCOMPARE(entries(list), QStringList({"5", "4", ""}));
+    QCOMPARE(selected(list), QList<int>{1});
+}
+
+void EntryTest::otherPressesToggleOneEntry()
+{
+    QListWidget* list = window->lstOuts;
+    QCOMPARE(answering([&] {
+                 click(list, 2);
+                 click(list, 2);
+                 click(list, 3, Qt::ControlModifier | Qt::ShiftModifier);
+                 click(list, 4, Qt::ControlModifier);
+             }),
+             QStringList());
+    // A double click as the window system sends it: two presses, two toggles.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, placeAt(list, 6));
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, placeAt(list, 6));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, placeAt(list, 6));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, placeAt(list, 6));
+    // Dragging over entries selects none of them.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, placeAt(list, 1));
+    for (int place = 2; place <= 6; ++place)
+        QTest::mouseMove(list->viewport(), placeAt(list, place));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, placeAt(list, 6));
+    QCOMPARE(selected(list), QList<int>({1, 3, 4}));
+}
+
+void EntryTest::tousAucunViderLeaveTheMergeAlone()
+{
+    for (int place : {7, 3, 5})
+        click(window->lstBases, place);
+    click(window->lstOuts, 12);
+    QTest::mouseClick(window->cmdFusionner, Qt::LeftButton);
+    QCOMPARE(window->resultModel->rowCount(), 3);
+    const QString count = window->lblQtetotale->text();
+    const QString cost = window->lblCout->text();
+
+    QTest::mouseClick(window->cmdTous[0], Qt::LeftButton);
+    QCOMPARE(selected(window->lstBases).size(), 18);
+    QTest::mouseClick(window->cmdAucun[1], Qt::LeftButton);
+    QVERIFY(selected(window->lstOuts).isEmpty());
+    QCOMPARE(selected(window->lstBases).size(), 18);
+    for (QPushButton* button : {window->cmdVider[0], window->cmdTous[0], window->cmdAucun[0], window->cmdVider[1]})
+        QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(window->lstBases->count() + window->lstOuts->count(), 0);
+    QCOMPARE(window->resultModel->rowCount(), 3);
+    QTest::mouseClick(window->cmdVider[2], Qt::LeftButton);
+    QCOMPARE(window->resultModel->rowCount(), 0);
+    QCOMPARE(window->lblQtetotale->text() + window->lblCout->text(), count + cost);
+}
+
+QTEST_MAIN(EntryTest)
+#include "tst_entry.moc"
