@@ -1,0 +1,51 @@
+#include "WindowDriving.h"
+
+#include "ResultListModel.h"
+
+#include <QListView>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Printing on a machine without a default printer: this program points CUPS
+// at a server that does not exist before anything asks it for printers.
+class NoPrinterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void imprimerSaysThereIsNoPrinter();
+};
+
+void NoPrinterTest::imprimerSaysThereIsNoPrinter()
+{
+    QVERIFY(QPrinterInfo::defaultPrinter().isNull());
+    frmmenu window;
+    window.show();
+    driving::mergeBasesAlone(window, 10, 2);
+    const QModelIndex chosen = window.resultModel->index(3);
+    window.lstResultat->setCurrentIndex(chosen);
+
+    driving::MessageBoxCloser closer;
+    QTest::mouseClick(window.cmdImprimer, Qt::LeftButton);
+    QCOMPARE(closer.seen.size(), 1);
+    QCOMPARE(closer.seen[0].title, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(closer.seen[0].text,
+             QStringLiteral("Impossible d'imprimer : aucune imprimante par défaut n'est définie.\n"
+                            "Choisissez une imprimante par défaut dans les réglages du système, puis recommencez."));
+    QCOMPARE(window.resultModel->rowCount(), 120);
+    QCOMPARE(window.lstResultat->selectionModel()->selectedIndexes(), QModelIndexList{chosen});
+}
+
+int main(int argc, char* argv[])
+{
+    QTemporaryDir home;  // no lpoptions naming a default printer
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    qunsetenv("PRINTER");
+    qunsetenv("LPDEST");
+    QApplication app(argc, argv);
+    NoPrinterTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_noprinter.moc"

@@ -1,0 +1,107 @@
+#include "WindowDriving.h"
+
+#include "PictureBox.h"
+#include "ResultListModel.h"
+
+#include <QPushButton>
+
+#include <QElapsedTimer>
+#include <QListView>
+#include <QProcess>
+#include <QtTest>
+
+#include <cstdio>
+
+namespace {
+
+const char* const kExitDuringWait = "--exit-while-waiting";
+
+// Run in a child process: lines of a merge showing, a handler waiting the
+// way the guided tour waits (its own loop of pending events), and the exit
+// picture clicked in the middle of the wait.
+int exitWhileWaiting()
+{
+    frmmenu window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 2;
+    driving::mergeBasesAlone(window, 6, 2);
+    std::printf("lines %d\n", window.resultModel->rowCount());
+    std::fflush(stdout);
+    QTimer::singleShot(0, &window, [&window] {
+        QTimer::singleShot(200, &window, [&window] { QTest::mouseClick(window.Image1, Qt::LeftButton); });
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        std::printf("wait finished\n");
+    });
+    QApplication::exec();
+    std::printf("event loop left\n");
+    return 3;
+}
+
+}  // namespace
+
+class NoticeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void noticeTellsOfOtherSoftware();
+    void exitPictureEndsTheProgram();
+    void exitPictureEndsTheProcessDuringAWait();
+};
+
+void NoticeTest::noticeTellsOfOtherSoftware()
+{
+    frmmenu window;
+    window.show();
+    driving::MessageBoxCloser closer;
+    QTest::mouseClick(window.Command2, Qt::LeftButton);
+    QCOMPARE(closer.seen.size(), 1);
+    QCOMPARE(closer.seen[0].title, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(closer.seen[0].buttons, 1);
+    const QStringList lines = closer.seen[0].text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("Nous disposons de très nombreux logiciels hippiques, du plus simple, "
+                                      "comme celui-ci au plus sophistiqué."));
+    QVERIFY(lines[1].startsWith(QStringLiteral("Visitez donc notre page internet:  ")));
+    QVERIFY(lines[1].endsWith(QStringLiteral(".torvanel.example")));
+    QVERIFY(lines[2].startsWith(QStringLiteral("Internet e-mail:  ")));
+    QVERIFY(lines[2].endsWith(QStringLiteral("@torvanel.example")));
+}
+
+void NoticeTest::exitPictureEndsTheProgram()
+{
+    frmmenu window;
+    window.show();
+    int ends = 0;
+    window.endProgram = [&ends] { ++ends; };
+    QTest::mouseClick(window.Image1, Qt::LeftButton);
+    QCOMPARE(ends, 1);
+}
+
+void NoticeTest::exitPictureEndsTheProcessDuringAWait()
+{
+    QProcess child;
+    QElapsedTimer clock;
+    clock.start();
+    child.start(QCoreApplication::applicationFilePath(), {QLatin1String(kExitDuringWait)});
+    QVERIFY(child.waitForFinished(15000));
+    const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    QVERIFY2(out.contains(QStringLiteral("lines 20")), qPrintable(out));  // C(6, 3) lines were showing
+    QVERIFY2(!out.contains(QStringLiteral("finished")) && !out.contains(QStringLiteral("left")), qPrintable(out));
+    QVERIFY(clock.elapsed() < 10000);
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], kExitDuringWait) == 0)
+        return exitWhileWaiting();
+    NoticeTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_notice.moc"

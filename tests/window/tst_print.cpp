@@ -1,0 +1,183 @@
+#include "WindowDriving.h"
+
+#include "ResultListModel.h"
+#include "ResultPrinter.h"
+
+#include <QDirIterator>
+#include <QListView>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Where tools/printer-setup has cups-pdf write its jobs.
+const QString kCupsPdfOut = QStringLiteral("/var/spool/cups-pdf");
+
+// The text of a PDF, page by page, each page as its non-empty lines.
+QList<QStringList> pagesOf(const QString& pdf)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    QList<QStringList> result;
+    for (const QString& page : pages)
+        result.append(page.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    return result;
+}
+
+QSet<QString> cupsPdfFiles()
+{
+    QSet<QString> files;
+    QDirIterator it(kCupsPdfOut, {QStringLiteral("*.pdf")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.insert(it.next());
+    return files;
+}
+
+int jobsOf(const QString& printer)
+{
+    QProcess lpstat;
+    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), printer});
+    lpstat.waitForFinished(10000);
+    return int(QString::fromUtf8(lpstat.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size());
+}
+
+// Checks that `lineCount` lines fill the pages, each but the last full.
+void checkPages(const QList<QStringList>& pages, int lineCount)
+{
+    QVERIFY2(pages.size() >= 2, "120 lines need more than one page");
+    const int perPage = int(pages.first().size());
+    for (int i = 0; i + 1 < pages.size(); ++i)
+        QCOMPARE(pages[i].size(), perPage);
+    QCOMPARE(pages.size(), (lineCount + perPage - 1) / perPage);
+    QCOMPARE(int(pages.last().size()), lineCount - perPage * int(pages.size() - 1));
+}
+
+}  // namespace
+
+class PrintTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { window_.reset(); }
+    void pdfFileHoldsEveryLineInOrder();
+    void imprimerSendsOneJobToTheDefaultPrinter();
+    void emptyListPrintsNothing();
+    void cancellingALongJobSendsNothing();
+
+private:
+    void requireCupsPdfPrinter();
+    std::unique_ptr<frmmenu> window_;
+};
+
+void PrintTest::init()
+{
+    window_ = std::make_unique<frmmenu>();
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+// Only a machine without CUPS may skip; CI sets it up with tools/printer-setup.
+void PrintTest::requireCupsPdfPrinter()
+{
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    const bool ready = !printer.isNull() && QDir(kCupsPdfOut).exists()
+                    && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+    if (ready)
+        return;
+    if (qEnvironmentVariableIsSet("CI"))
+        QFAIL("no cups-pdf default printer: tools/printer-setup should have made one");
+    QSKIP("no CUPS default printer writing to /var/spool/cups-pdf here (run tools/printer-setup)");
+}
+
+void PrintTest::pdfFileHoldsEveryLineInOrder()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    driving::mergeBasesAlone(*window_, 10, 2);
+    QCOMPARE(window_->resultModel->rowCount(), 120);
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("lines.pdf")));
+    const auto outcome =
+        printing::paintLines(window_->resultModel->result(), printer, [](std::uint64_t, std::uint64_t) { return true; });
+    QCOMPARE(outcome, printing::Outcome::Printed);
+    const QList<QStringList> pages = pagesOf(printer.outputFileName());
+    checkPages(pages, 120);
+    QStringList printed;
+    for (const QStringList& page : pages)
+        printed += page;
+    QCOMPARE(printed, driving::linesOfBasesAlone(10, 3));
+}
+
+void PrintTest::imprimerSendsOneJobToTheDefaultPrinter()
+{
+    requireCupsPdfPrinter();
+    driving::mergeBasesAlone(*window_, 10, 2);
+    const QModelIndex chosen = window_->resultModel->index(5);
+    window_->lstResultat->setCurrentIndex(chosen);
+    const QSet<QString> before = cupsPdfFiles();
+
+    driving::MessageBoxCloser closer;
+    QTest::mouseClick(window_->cmdImprimer, Qt::LeftButton);
+    QCOMPARE(closer.seen.size(), 0);
+    QCOMPARE(window_->resultModel->rowCount(), 120);
+    QCOMPARE(window_->lstResultat->selectionModel()->selectedIndexes(), QModelIndexList{chosen});
+
+    QSet<QString> added;
+    QTRY_VERIFY_WITH_TIMEOUT(!(added = cupsPdfFiles() - before).isEmpty(), 60000);
+    QCOMPARE(added.size(), 1);
+    QList<QStringList> pages;
+    QTRY_VERIFY_WITH_TIMEOUT(!(pages = pagesOf(*added.begin())).isEmpty(), 30000);
+    // cups-pdf rewrites the fonts, so its text does not read back; the
+    // test above reads the same pages' text.
+    checkPages(pages, 120);
+}
+
+void PrintTest::emptyListPrintsNothing()
+{
+    requireCupsPdfPrinter();
+    const QString printer = QPrinterInfo::defaultPrinter().printerName();
+    const int jobs = jobsOf(printer);
+    driving::MessageBoxCloser closer;
+    QTest::mouseClick(window_->cmdImprimer, Qt::LeftButton);
+    QCOMPARE(closer.seen.size(), 0);
+    QCOMPARE(jobsOf(printer), jobs);  // a job is queued before the click returns
+}
+
+void PrintTest::cancellingALongJobSendsNothing()
+{
+    requireCupsPdfPrinter();
+    const QString printer = QPrinterInfo::defaultPrinter().printerName();
+    driving::mergeBasesAlone(*window_, 18, 4);  // 8568 lines, a hundred pages
+    const int jobs = jobsOf(printer);
+    QString title;
+    QTimer canceller;
+    canceller.setInterval(5);
+    connect(&canceller, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!progress || !title.isEmpty())
+            return;
+        title = progress->windowTitle();
+        QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    canceller.start();
+    QTest::mouseClick(window_->cmdImprimer, Qt::LeftButton);
+    QCOMPARE(title, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(jobsOf(printer), jobs);
+    QCOMPARE(window_->resultModel->rowCount(), 8568);
+}
+
+QTEST_MAIN(PrintTest)
+#include "tst_print.moc"
