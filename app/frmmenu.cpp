@@ -336,10 +336,20 @@ int frmmenu::shiftStateOf(Qt::KeyboardModifiers modifiers)
          | (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
 }
 
-void frmmenu::setAutoSizedCaption(QLabel* label, const QString& text)
+void frmmenu::setTotalCaption(QLabel* label, const QString& text)
 {
+    // The count and the cost of a big merge would run off the window's right
+    // edge in their 24-pixel font: the caption then takes a smaller size.
+    constexpr int kSmallestPixelSize = 11;
+    QFont font = look::fontFor(label == lblCout ? controls::Face::Arial18 : controls::Face::Times18);
     label->setText(text);
-    label->adjustSize();
+    for (;;) {
+        label->setFont(font);
+        label->adjustSize();
+        if (label->geometry().right() < width() || font.pixelSize() <= kSmallestPixelSize)
+            break;
+        font.setPixelSize(font.pixelSize() - 1);
+    }
 }
 
 // Largest number of lines lstResultat scrolls to the end of and shows right.
@@ -427,8 +437,8 @@ void frmmenu::cmdFusionner_Click()
         engine.cmdFusionner_Click(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_);
     showEngineResult();
     if (outcome.updated) {
-        setAutoSizedCaption(lblQtetotale, QString::fromStdString(outcome.countText));
-        setAutoSizedCaption(lblCout, QString::fromStdString(outcome.costText));
+        setTotalCaption(lblQtetotale, QString::fromStdString(outcome.countText));
+        setTotalCaption(lblCout, QString::fromStdString(outcome.costText));
     }
 }
 

@@ -159,7 +159,7 @@ private:
     void applyTabOrder();
     std::uint64_t measureResultLineCap();
     void wireSignals();
-    void setAutoSizedCaption(QLabel* label, const QString& text);
+    void setTotalCaption(QLabel* label, const QString& text);
     torvanel::StarterList starterList(const QListWidget* list) const;
     torvanel::MergeChoices currentChoices() const;
 

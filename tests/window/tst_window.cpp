@@ -479,6 +479,9 @@ void WindowTest::mergesUpToTheLineCap()
     QVERIFY(boxes.texts.isEmpty());
     QCOMPARE(w.lblQtetotale->text(), QString::number(below));
     QCOMPARE(w.lstResultat->model()->rowCount(), below);
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" %1 Euros").arg(below));
+    QVERIFY(w.lblCout->geometry().right() < w.width());
+    QVERIFY(w.lblCout->fontMetrics().horizontalAdvance(w.lblCout->text()) <= w.lblCout->width());
 
     // The view lays the rows out in batches; once done it reaches the last one.
     QScrollBar* bar = w.lstResultat->verticalScrollBar();
