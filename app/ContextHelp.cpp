@@ -91,13 +91,13 @@ void ContextHelp::install(frmmenu& window)
 ContextHelp::ContextHelp(frmmenu& window) : QObject(&window), window_(window)
 {
     watch(&window, contexthelp::entryFor(contexthelp::kWindow), controls::NoIndex);
-    for (const controls::ControlSpec& spec : controls::windowControls()) {
-        const contexthelp::HelpEntry* entry = contexthelp::entryFor(spec.name);
+    for (const controls::ControlLayout& layout : controls::windowControls()) {
+        const contexthelp::HelpEntry* entry = contexthelp::entryFor(layout.name);
         if (!entry)
             continue;
-        auto* control = window.findChild<QWidget*>(controls::objectNameOf(spec.name, spec.index));
+        auto* control = window.findChild<QWidget*>(controls::objectNameOf(layout.name, layout.index));
         Q_ASSERT(control);
-        watch(control, entry, spec.index);
+        watch(control, entry, layout.index);
     }
 }
 

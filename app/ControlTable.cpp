@@ -13,7 +13,7 @@ constexpr const char* P3 = "PictureDetail_3";
 constexpr const char* P4 = "PictureDetail_4";
 
 // clang-format off
-constexpr ControlSpec kControls[] = {
+constexpr ControlLayout kControls[] = {
     // name          index  kind        in       caption                                   left   top  width height text    back    face     look
     {"Label1",        0, Label,      nullptr, "Nombre de partants:",                  3285,   75, 1035,  375, Yellow, NoColour, Default, AlignRight | Wraps},
     {"txtPartants", NoIndex, TextBox, nullptr, "18",                                  4470,  105,  375,  300},
@@ -84,7 +84,7 @@ constexpr ControlSpec kControls[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> windowControls()
+std::span<const ControlLayout> windowControls()
 {
     return kControls;
 }

@@ -45,7 +45,7 @@ constexpr QRgb Olive = 0xFF808000;
 
 constexpr int NoIndex = -1;
 
-struct ControlSpec {
+struct ControlLayout {
     const char* name;
     int index;            // NoIndex for a control that is not in an array
     Kind kind;
@@ -58,7 +58,7 @@ struct ControlSpec {
     unsigned look = Plain;
 };
 
-std::span<const ControlSpec> windowControls();
+std::span<const ControlLayout> windowControls();
 
 // Qt's objectName of a control: its name, and "_Index" for an array member.
 QString objectNameOf(const char* name, int index);

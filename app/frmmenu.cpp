@@ -1,11 +1,14 @@
 #include "frmmenu.h"
 
+#include "Accessibility.h"
 #include "ContextHelp.h"
 #include "ControlTable.h"
 #include "Dialogs.h"
+#include "GuidedTour.h"
 #include "HorseEntry.h"
 #include "Numbers.h"
 #include "PictureBox.h"
+#include "ResultClipboard.h"
 #include "ResultListModel.h"
 #include "WindowLook.h"
 
@@ -34,7 +37,7 @@ static void initAssets()
 
 namespace {
 
-using controls::ControlSpec;
+using controls::ControlLayout;
 using controls::Kind;
 
 constexpr QSize kClientSize{521, 438};      // 7815 x 6570 twips
@@ -124,32 +127,32 @@ void setColours(QWidget* widget, Kind kind, QRgb text, QRgb back)
     widget->setPalette(palette);
 }
 
-void applyLook(QWidget* widget, const ControlSpec& spec)
+void applyLook(QWidget* widget, const ControlLayout& layout)
 {
     using namespace controls;
-    if (spec.face != Face::Default)
-        widget->setFont(look::fontFor(spec.face));
-    setColours(widget, spec.kind, spec.text, spec.back);
+    if (layout.face != Face::Default)
+        widget->setFont(look::fontFor(layout.face));
+    setColours(widget, layout.kind, layout.text, layout.back);
 
-    if (auto* label = qobject_cast<QLabel*>(widget); label && spec.kind == Kind::Label) {
+    if (auto* label = qobject_cast<QLabel*>(widget); label && layout.kind == Kind::Label) {
         Qt::Alignment align = Qt::AlignTop;
-        align |= (spec.look & AlignRight) ? Qt::AlignRight
-               : (spec.look & AlignCenter) ? Qt::AlignHCenter
+        align |= (layout.look & AlignRight) ? Qt::AlignRight
+               : (layout.look & AlignCenter) ? Qt::AlignHCenter
                                            : Qt::AlignLeft;
         label->setAlignment(align);
-        label->setWordWrap(spec.look & Wraps);
+        label->setWordWrap(layout.look & Wraps);
         label->setTextFormat(Qt::PlainText);
-        if (spec.look & SizedToText)
+        if (layout.look & SizedToText)
             label->adjustSize();
         // A wrapped caption keeps its width; where its lines need a pixel or
         // two more than the layout gives, the label grows downward rather
         // than cut the last line.
-        if ((spec.look & Wraps) && label->heightForWidth(label->width()) > label->height())
+        if ((layout.look & Wraps) && label->heightForWidth(label->width()) > label->height())
             label->resize(label->width(), label->heightForWidth(label->width()));
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(widget); button && (spec.look & SetAtStart))
+    if (auto* button = qobject_cast<QAbstractButton*>(widget); button && (layout.look & SetAtStart))
         button->setChecked(true);
-    if (spec.look & Hidden)
+    if (layout.look & Hidden)
         widget->hide();
 }
 
@@ -169,8 +172,11 @@ frmmenu::frmmenu(QWidget* parent)
 
     createControls();
     bindControls();
+    guidedTour = new GuidedTour(this);
     applyTabOrder();
     wireSignals();
+    new ResultClipboard(*this);  // Ctrl+C and the context menu of lstResultat
+    accessibility::applyNames(*this);
     Form_Load();
 }
 
@@ -181,16 +187,16 @@ frmmenu::~frmmenu() = default;
 void frmmenu::createControls()
 {
     QList<QWidget*> onSurface;  // labels and images, drawn beneath the rest
-    for (const ControlSpec& spec : controls::windowControls()) {
-        QWidget* container = spec.container ? findChild<QWidget*>(QLatin1String(spec.container)) : this;
+    for (const ControlLayout& layout : controls::windowControls()) {
+        QWidget* container = layout.container ? findChild<QWidget*>(QLatin1String(layout.container)) : this;
         Q_ASSERT(container);
-        QWidget* widget = makeControl(spec.kind, container);
-        widget->setObjectName(controls::objectNameOf(spec.name, spec.index));
-        widget->setGeometry(controls::twipsToPixels(spec.left), controls::twipsToPixels(spec.top),
-                            controls::twipsToPixels(spec.width), controls::twipsToPixels(spec.height));
-        setCaption(widget, spec.kind, QString::fromUtf8(spec.caption));
-        applyLook(widget, spec);
-        if (spec.kind == Kind::Label || spec.kind == Kind::Image)
+        QWidget* widget = makeControl(layout.kind, container);
+        widget->setObjectName(controls::objectNameOf(layout.name, layout.index));
+        widget->setGeometry(controls::twipsToPixels(layout.left), controls::twipsToPixels(layout.top),
+                            controls::twipsToPixels(layout.width), controls::twipsToPixels(layout.height));
+        setCaption(widget, layout.kind, QString::fromUtf8(layout.caption));
+        applyLook(widget, layout);
+        if (layout.kind == Kind::Label || layout.kind == Kind::Image)
             onSurface.append(widget);
     }
     // Lowering in reverse keeps the table's order among them.
@@ -303,6 +309,8 @@ void frmmenu::wireSignals()
     connect(Command2, &QPushButton::clicked, this, &frmmenu::Command2_Click);
     connect(Image1, &PictureBox::clicked, this, &frmmenu::Image1_Click);
     ContextHelp::install(*this);
+    connect(Command1, &QPushButton::clicked, this, &frmmenu::Command1_Click);
+    connect(Timer1, &QTimer::timeout, this, &frmmenu::Timer1_Timer);
     txtPartants->installEventFilter(this);
     new HorseEntryEvents(*this);  // horse lists, insert boxes, Tous/Aucun/Vider
 }

@@ -27,6 +27,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class GuidedTour;
 class PictureBox;
 class ResultListModel;
 class WindowMessageSink;
@@ -142,6 +143,11 @@ public:
     void cmdImprimer_Click();
 
     // ---- Guided tour --------------------------------------------------------
+    void Command1_Click();
+    void WaitSeconds(int seconds);
+    void Timer1_Timer();
+    int BlinkCount = 0;                  // phase of the blink, kept from tour to tour
+    GuidedTour* guidedTour = nullptr;    // runs the tours' waits on this window
 
     // ---- Notice and exit ----------------------------------------------------
     void Command2_Click();

@@ -45,7 +45,7 @@ std::string PickOne(FuzzedDataProvider& data, std::initializer_list<const char*>
 }
 
 std::string EntryText(FuzzedDataProvider& data, int low) {
-    const std::string horse = std::to_string(data.ConsumeIntegralInRange<int>(low, low + 11));
+    std::string horse = std::to_string(data.ConsumeIntegralInRange<int>(low, low + 11));
     switch (data.ConsumeIntegralInRange<int>(0, 9)) {
     case 0:
         return " 0" + horse + " ";
@@ -174,7 +174,7 @@ bool IsPickedInOrder(const std::vector<std::string>& picked, std::size_t from, s
 }
 
 // Every line of a block by nested loops (recursion over the positions).
-void Enumerate(const ResultBlock& block, std::size_t m, std::size_t from, std::string line,
+void Enumerate(const ResultBlock& block, std::size_t m, std::size_t from, const std::string& line,
                std::vector<std::string>& lines) {
     const auto baseTake = static_cast<std::size_t>(block.baseTake);
     const auto take = baseTake + static_cast<std::size_t>(block.outTake);

@@ -5,8 +5,8 @@
 #include "FuzzCheck.h"
 #include "Numbers.h"
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <locale.h>
 #include <string>
 #include <string_view>
@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     const double value = torvanel::ReadNumber(text);
     const double expected = Reference(text);
-    FUZZ_CHECK(std::memcmp(&value, &expected, sizeof value) == 0,
+    // Bit for bit, so that -0 and 0 differ.
+    FUZZ_CHECK(std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(expected),
                "text " + torvanel::fuzz::Printable(text) + " reads " + std::to_string(value) +
                    ", expected " + std::to_string(expected));
     return 0;

@@ -163,23 +163,23 @@ void WindowTest::everyControlIsNamedPlacedAndOfItsKind()
 {
     frmmenu w;
     using controls::Kind;
-    for (const controls::ControlSpec& spec : controls::windowControls()) {
-        const QString name = controls::objectNameOf(spec.name, spec.index);
+    for (const controls::ControlLayout& layout : controls::windowControls()) {
+        const QString name = controls::objectNameOf(layout.name, layout.index);
         auto* widget = w.findChild<QWidget*>(name);
         QVERIFY2(widget, qPrintable(name));
-        const bool rightKind = spec.kind == Kind::Label   ? widget->inherits("QLabel")
-                             : spec.kind == Kind::TextBox ? widget->inherits("QLineEdit")
-                             : spec.kind == Kind::ListBox ? widget->inherits("QListWidget")
-                             : spec.kind == Kind::Option  ? widget->inherits("QRadioButton")
-                             : spec.kind == Kind::Check   ? widget->inherits("QCheckBox")
-                             : spec.kind == Kind::ResultList ? widget->inherits("QListView")
+        const bool rightKind = layout.kind == Kind::Label   ? widget->inherits("QLabel")
+                             : layout.kind == Kind::TextBox ? widget->inherits("QLineEdit")
+                             : layout.kind == Kind::ListBox ? widget->inherits("QListWidget")
+                             : layout.kind == Kind::Option  ? widget->inherits("QRadioButton")
+                             : layout.kind == Kind::Check   ? widget->inherits("QCheckBox")
+                             : layout.kind == Kind::ResultList ? widget->inherits("QListView")
                                                             : true;
         QVERIFY2(rightKind, qPrintable(name));
-        QCOMPARE(widget->pos(), QPoint(controls::twipsToPixels(spec.left), controls::twipsToPixels(spec.top)));
-        const QSize laidOut(controls::twipsToPixels(spec.width), controls::twipsToPixels(spec.height));
-        if (spec.look & controls::Wraps)  // may grow downward to show its last line
+        QCOMPARE(widget->pos(), QPoint(controls::twipsToPixels(layout.left), controls::twipsToPixels(layout.top)));
+        const QSize laidOut(controls::twipsToPixels(layout.width), controls::twipsToPixels(layout.height));
+        if (layout.look & controls::Wraps)  // may grow downward to show its last line
             QVERIFY(widget->width() == laidOut.width() && widget->height() >= laidOut.height());
-        else if (!(spec.look & controls::SizedToText))
+        else if (!(layout.look & controls::SizedToText))
             QCOMPARE(widget->size(), laidOut);
     }
     // A few that the table cannot show: containers and kinds of the lists.

@@ -1,0 +1,47 @@
+#include "JobProgress.h"
+
+#include "Dialogs.h"
+
+#include <QCoreApplication>
+#include <QProgressDialog>
+
+namespace {
+
+// The bar moves in thousandths, whatever the size of the job.
+constexpr int kBarSteps = 1000;
+
+}  // namespace
+
+JobProgress::JobProgress(QWidget* parent, std::uint64_t quietTotal, LabelText label)
+    : parent_(parent), quietTotal_(quietTotal), label_(std::move(label))
+{
+}
+
+JobProgress::~JobProgress() = default;
+
+bool JobProgress::step(std::uint64_t done, std::uint64_t total)
+{
+    if (total <= quietTotal_)
+        return true;
+    if (!dialog_)
+        open();
+    const double part = done >= total ? 1.0 : static_cast<double>(done) / static_cast<double>(total);
+    dialog_->setValue(static_cast<int>(part * kBarSteps));
+    dialog_->setLabelText(label_(done, total));
+    QCoreApplication::processEvents();
+    return !dialog_->wasCanceled();
+}
+
+void JobProgress::open()
+{
+    dialog_ = std::make_unique<QProgressDialog>(parent_);
+    dialog_->setObjectName(QStringLiteral("JobProgress"));
+    dialog_->setWindowTitle(Dialogs::applicationTitle());
+    dialog_->setCancelButtonText(QStringLiteral("Annuler"));
+    dialog_->setWindowModality(Qt::ApplicationModal);
+    dialog_->setAutoClose(false);
+    dialog_->setAutoReset(false);
+    dialog_->setMinimumDuration(0);
+    dialog_->setRange(0, kBarSteps);
+    dialog_->show();
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The progress dialogue of a long job over the result lines (making the pages
+// of a printout, copying the lines): modal, with the program's title and an
+// "Annuler" button, opened at the job's first step once the job is known to
+// be long, so a short job never flashes a dialogue.
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QProgressDialog;
+class QWidget;
+
+class JobProgress {
+public:
+    // What the dialogue says at `done` steps of `total`.
+    using LabelText = std::function<QString(std::uint64_t done, std::uint64_t total)>;
+
+    // A job of at most `quietTotal` steps runs without a dialogue.
+    JobProgress(QWidget* parent, std::uint64_t quietTotal, LabelText label);
+    ~JobProgress();
+    JobProgress(const JobProgress&) = delete;
+    JobProgress& operator=(const JobProgress&) = delete;
+
+    // Tells how far the job is and lets the window's events through, so the
+    // dialogue paints and its button can be pressed; false once the user has
+    // cancelled.
+    bool step(std::uint64_t done, std::uint64_t total);
+
+    // The dialogue, once open (tests press its button).
+    QProgressDialog* dialog() const { return dialog_.get(); }
+
+private:
+    void open();
+
+    QWidget* parent_;
+    std::uint64_t quietTotal_;
+    LabelText label_;
+    std::unique_ptr<QProgressDialog> dialog_;
+};

@@ -1,0 +1,55 @@
+#pragma once
+// Copying the result list, the way a punter carries the lines to a betting
+// site: Ctrl+C in lstResultat, or its context menu entry "Copier les
+// combinaisons", puts every line of the list on the clipboard, one per line
+// in list order, whatever is selected. A long list shows how far the copy is
+// and can be cancelled; a cancelled copy leaves the clipboard as it was.
+
+#include "ResultList.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QPoint;
+class frmmenu;
+
+namespace clipboard {
+
+// The clipboard takes at most this many lines (about 150 MB of text): a
+// longer list is refused with a message rather than exhausting the memory.
+constexpr std::uint64_t kMaxCopiedLines = 10'000'000;
+// A list of up to this many lines is copied without a progress dialogue.
+constexpr std::uint64_t kLinesWithoutProgress = 200'000;
+// Lines written between two reports of progress.
+constexpr std::uint64_t kLinesPerStep = 20'000;
+
+// Told before the first line (0 written), every kLinesPerStep lines and after
+// the last; answers false to stop.
+using LineProgress = std::function<bool(std::uint64_t linesWritten, std::uint64_t lineCount)>;
+
+// The lines joined by "\n", in list order; nothing when `progress` stopped it.
+std::optional<QString> linesText(const torvanel::ResultList& lines, const LineProgress& progress);
+
+}  // namespace clipboard
+
+// Puts the copy on lstResultat: the Ctrl+C shortcut and the context menu.
+class ResultClipboard : public QObject {
+    Q_OBJECT
+public:
+    explicit ResultClipboard(frmmenu& window);
+
+    // What Ctrl+C and the menu entry do.
+    void copyLines();
+    QAction* copyAction() const { return copy_; }
+
+private:
+    void showMenu(const QPoint& position);
+
+    frmmenu& window_;
+    QAction* copy_;
+};

@@ -1,0 +1,368 @@
+// The window on the desktop: copying the result list (Ctrl+C and the context
+// menu), long copies with their progress dialogue, accessible names, use with
+// the keyboard alone, and pictures drawn for the screen's pixel density.
+
+#include "PictureBox.h"
+#include "ResultClipboard.h"
+#include "ResultListModel.h"
+#include "frmmenu.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString kUntouched = QStringLiteral("(presse-papiers d'avant)");
+
+QString clipboardText()
+{
+    return QApplication::clipboard()->text();
+}
+
+// Runs `action` while a timer, every few milliseconds, hands the modal
+// widget that is open (a progress dialogue, a message box) to `answer`.
+void whileModal(const std::function<void()>& action, const std::function<void(QWidget*)>& answer)
+{
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            answer(modal);
+    });
+    timer.start();
+    action();
+}
+
+void selectHorses(QListWidget* list, std::initializer_list<int> horses)
+{
+    for (int horse : horses)
+        list->item(horse - 1)->setSelected(true);
+}
+
+void setStarters(frmmenu& window, int starters)
+{
+    window.txtPartants->setText(QString::number(starters));
+    QTest::keyClick(window.txtPartants, Qt::Key_Return);
+}
+
+// Every line of bases 1..starters among themselves, five to a line (Quinté,
+// bases only).
+void mergeQuinteOfAllBases(frmmenu& window, int starters)
+{
+    setStarters(window, starters);
+    window.lstBases->selectAll();
+    window.OptionQuoi[4]->click();
+    window.Option1[0]->click();
+}
+
+QStringList focusedNamesAfterTabs(int tabs)
+{
+    QStringList names;
+    for (int i = 0; i < tabs; ++i) {
+        names << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    return names;
+}
+
+}  // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void ctrlCCopiesEveryLineWhateverIsSelected();
+    void contextMenuEntryCopiesAndIsOffForAnEmptyList();
+    void longCopyShowsProgressAndCanBeCancelled();
+    void listTooLongForTheClipboardIsRefused();
+
+    void everyControlHasAUniqueFrenchName();
+    void keyboardAloneRunsAMerge();
+    void tabNeverStopsOnACoveredControl();
+
+    void picturesAreDrawnAtTheScreenDensity();
+
+private:
+    std::unique_ptr<frmmenu> window_;
+};
+
+void DesktopTest::init()
+{
+    QApplication::clipboard()->setText(kUntouched);
+    window_ = std::make_unique<frmmenu>();
+    window_->show();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+}
+
+void DesktopTest::cleanup()
+{
+    window_.reset();
+}
+
+void DesktopTest::ctrlCCopiesEveryLineWhateverIsSelected()
+{
+    frmmenu& w = *window_;
+    // Tiercé, bases with outsiders, 2 bases + 1 out: the start-up choices.
+    selectHorses(w.lstBases, {3, 5, 7});
+    selectHorses(w.lstOuts, {1, 12});
+    w.cmdFusionner->click();
+    QCOMPARE(w.resultModel->rowCount(), 6);
+
+    // One line selected, and the focus on it: the copy still takes them all.
+    w.lstResultat->setCurrentIndex(w.resultModel->index(4));
+    w.lstResultat->setFocus();
+    QTest::keyClick(w.lstResultat, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboardText(), QStringLiteral("03-05-01\n03-05-12\n03-07-01\n03-07-12\n05-07-01\n05-07-12"));
+    QCOMPARE(w.lstResultat->selectionModel()->selectedIndexes().size(), 1);
+
+    // A text box keeps its own Ctrl+C.
+    w.txtPartants->setFocus();
+    w.txtPartants->selectAll();
+    QTest::keyClick(w.txtPartants, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboardText(), QStringLiteral("18"));
+
+    // "Vider" empties the list; a copy of nothing leaves the clipboard alone.
+    w.cmdVider[2]->click();
+    w.lstResultat->setFocus();
+    QTest::keyClick(w.lstResultat, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboardText(), QStringLiteral("18"));
+}
+
+void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
+{
+    frmmenu& w = *window_;
+    // What the menu offers, read while it is open, then closed or chosen.
+    const auto openMenu = [&w](bool choose) {
+        QString entry;
+        bool enabled = false;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QCOMPARE(menu->actions().size(), 1);
+            QAction* action = menu->actions().first();
+            entry = action->text();
+            enabled = action->isEnabled();
+            if (choose && enabled)
+                action->trigger();
+            menu->close();
+        });
+        emit w.lstResultat->customContextMenuRequested(QPoint(10, 10));
+        return std::pair{entry, enabled};
+    };
+
+    QCOMPARE(openMenu(true), std::pair(QStringLiteral("Copier les combinaisons"), false));
+    QCOMPARE(clipboardText(), kUntouched);
+
+    selectHorses(w.lstBases, {1, 2});
+    selectHorses(w.lstOuts, {9});
+    w.OptionQuoi[0]->click();  // Couplé, 1 base + 1 out
+    QCOMPARE(openMenu(true), std::pair(QStringLiteral("Copier les combinaisons"), true));
+    QCOMPARE(clipboardText(), QStringLiteral("01-09\n02-09"));
+    // The entry is off only while the menu shows an empty list.
+    QVERIFY(w.findChild<ResultClipboard*>()->copyAction()->isEnabled());
+}
+
+void DesktopTest::longCopyShowsProgressAndCanBeCancelled()
+{
+    frmmenu& w = *window_;
+    mergeQuinteOfAllBases(w, 40);
+    const int lines = 658008;  // 40 horses, five at a time
+    QCOMPARE(w.resultModel->rowCount(), lines);
+    ResultClipboard* copier = w.findChild<ResultClipboard*>();
+
+    // Cancelled as soon as its dialogue shows: the clipboard is as it was.
+    QString label;
+    whileModal([&] { copier->copyLines(); },
+               [&](QWidget* modal) {
+                   auto* dialog = qobject_cast<QProgressDialog*>(modal);
+                   QVERIFY(dialog);
+                   QCOMPARE(dialog->windowTitle(), QStringLiteral("Torvanel de pronos"));
+                   label = dialog->labelText();
+                   dialog->findChild<QPushButton*>()->click();
+               });
+    QVERIFY2(label.startsWith(QStringLiteral("Copie des combinaisons")), qPrintable(label));
+    QCOMPARE(clipboardText(), kUntouched);
+    QVERIFY(!QApplication::activeModalWidget());
+
+    // Left to run, it copies every line and closes its dialogue.
+    int dialogues = 0;
+    whileModal([&] { copier->copyLines(); }, [&](QWidget* modal) { dialogues += qobject_cast<QProgressDialog*>(modal) != nullptr; });
+    QVERIFY(dialogues > 0);
+    QVERIFY(!QApplication::activeModalWidget());
+    const QStringList copied = clipboardText().split(QLatin1Char('\n'));
+    QCOMPARE(copied.size(), lines);
+    QCOMPARE(copied.first(), QStringLiteral("01-02-03-04-05"));
+    QCOMPARE(copied[1], QStringLiteral("01-02-03-04-06"));
+    QCOMPARE(copied[clipboard::kLinesPerStep], w.resultModel->data(w.resultModel->index(int(clipboard::kLinesPerStep))).toString());
+    QCOMPARE(copied.last(), QStringLiteral("36-37-38-39-40"));
+}
+
+void DesktopTest::listTooLongForTheClipboardIsRefused()
+{
+    frmmenu& w = *window_;
+    mergeQuinteOfAllBases(w, 70);  // 12 103 014 lines
+    QVERIFY(std::uint64_t(w.resultModel->rowCount()) > clipboard::kMaxCopiedLines);
+
+    QString message;
+    whileModal([&] { w.findChild<ResultClipboard*>()->copyAction()->trigger(); },
+               [&](QWidget* modal) {
+                   auto* box = qobject_cast<QMessageBox*>(modal);
+                   QVERIFY(box);
+                   message = box->text();
+                   box->button(QMessageBox::Ok)->click();
+               });
+    QVERIFY2(message.contains(QStringLiteral("trop pour le presse-papiers")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("103")), qPrintable(message));
+    QCOMPARE(clipboardText(), kUntouched);
+}
+
+void DesktopTest::everyControlHasAUniqueFrenchName()
+{
+    QStringList names;
+    for (QWidget* control : window_->findChildren<QWidget*>()) {
+        const QString container = control->parentWidget()->objectName();
+        const bool isControl = control->parentWidget() == window_.get() || container == QLatin1String("Frame2")
+                            || container.startsWith(QLatin1String("PictureDetail"));
+        // Labels are read by their own text; pictures are labels too.
+        if (!isControl || (qobject_cast<QLabel*>(control) && !qobject_cast<PictureBox*>(control)))
+            continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(accessible);
+        const QString name = accessible->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
+        names << name;
+    }
+    QVERIFY(names.size() >= 45);
+    const QSet<QString> unique(names.begin(), names.end());
+    QCOMPARE(unique.size(), names.size());
+
+    const auto nameOf = [this](QWidget* control) {
+        return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+    };
+    frmmenu& w = *window_;
+    QCOMPARE(nameOf(w.txtPartants), QStringLiteral("Nombre de partants"));
+    QCOMPARE(nameOf(w.Option1[3]), QStringLiteral("Bases avec Outsiders (fusionner)"));
+    QCOMPARE(nameOf(w.ChkInclure[1]), QStringLiteral("Inclure aussi outsiders entre eux"));
+    QCOMPARE(nameOf(w.cmdTous[1]), QStringLiteral("Tous (outsiders)"));
+    QCOMPARE(nameOf(w.cmdVider[2]), QStringLiteral("Vider (combinaisons)"));
+    QCOMPARE(nameOf(w.OptionQuoi[3]), QStringLiteral("Quarté"));
+    QCOMPARE(nameOf(w.Image1), QStringLiteral("Sortie"));
+    // The counters are read by their value, described by what they count.
+    w.lstBases->item(0)->setSelected(true);
+    w.lstOuts->item(1)->setSelected(true);
+    w.OptionQuoi[0]->click();
+    QCOMPARE(nameOf(w.lblQtetotale), w.lblQtetotale->text());
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.lblQtetotale)->text(QAccessible::Description),
+             QStringLiteral("Quantité de combinaisons"));
+}
+
+void DesktopTest::keyboardAloneRunsAMerge()
+{
+    frmmenu& w = *window_;
+    // Five starters typed and confirmed with ENTER.
+    w.txtPartants->setFocus();
+    QTest::keyClick(w.txtPartants, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w.txtPartants, QStringLiteral("5"));
+    QTest::keyClick(w.txtPartants, Qt::Key_Return);
+    QCOMPARE(w.lstBases->count(), 5);
+
+    // Shift+Tab back to the bases; the arrows move, Space toggles one entry.
+    QTest::keyClick(w.txtPartants, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), w.lstBases);
+    QTest::keyClick(w.lstBases, Qt::Key_Home);
+    QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 1
+    QTest::keyClick(w.lstBases, Qt::Key_Down);
+    QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 2
+    QTest::keyClick(w.lstBases, Qt::Key_Down);
+    QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 3...
+    QTest::keyClick(w.lstBases, Qt::Key_Space);  // ...and off again
+    QTest::keyClick(w.lstBases, Qt::Key_Down);
+    QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 4
+    const auto selected = [](QListWidget* list) {
+        QStringList horses;
+        for (int row = 0; row < list->count(); ++row)
+            if (list->item(row)->isSelected())
+                horses << list->item(row)->text();
+        return horses;
+    };
+    QCOMPARE(selected(w.lstBases), QStringList({"1", "2", "4"}));
+
+    // Tab on to the outsiders, pick horse 5, then Tab to "Fusionner".
+    QTest::keyClick(w.lstBases, Qt::Key_Tab);
+    QTest::keyClick(w.txtPartants, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.lstOuts);
+    QTest::keyClick(w.lstOuts, Qt::Key_End);
+    QTest::keyClick(w.lstOuts, Qt::Key_Space);
+    QCOMPARE(selected(w.lstOuts), QStringList({"5"}));
+    QTest::keyClick(w.lstOuts, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.lstResultat);
+    QTest::keyClick(w.lstResultat, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.cmdFusionner);
+    QTest::keyClick(w.cmdFusionner, Qt::Key_Space);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("3"));  // 2 bases + 1 out of 1, 2, 4 and 5
+
+    // And the lines go to the clipboard from the keyboard too.
+    QTest::keyClick(w.cmdFusionner, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), w.lstResultat);
+    QTest::keyClick(w.lstResultat, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboardText(), QStringLiteral("01-02-05\n01-04-05\n02-04-05"));
+}
+
+void DesktopTest::tabNeverStopsOnACoveredControl()
+{
+    frmmenu& w = *window_;
+    for (int betType : {0, 2, 3, 4}) {
+        w.OptionQuoi[betType]->click();
+        w.lstBases->setFocus();
+        const QStringList reached = focusedNamesAfterTabs(60);
+        for (const QString& name : reached) {
+            QWidget* control = w.findChild<QWidget*>(name);
+            QVERIFY(control->isVisible());
+            // A control on a panel is reached only on the panel in front.
+            QWidget* panel = control->parentWidget();
+            if (!panel->objectName().startsWith(QLatin1String("PictureDetail")))
+                continue;
+            const QWidget* front = w.childAt(panel->geometry().center());
+            while (front && front->parentWidget() != &w)
+                front = front->parentWidget();
+            QVERIFY2(front == panel, qPrintable(QStringLiteral("%1 with bet type %2").arg(name).arg(betType)));
+        }
+        // The panel in front has its buttons in the tab order.
+        QVERIFY2(reached.contains(betType == 2 ? QStringLiteral("OptionTierce_1")
+                                  : betType == 3 ? QStringLiteral("OptionTierce_2")
+                                  : betType == 4 ? QStringLiteral("OptionTierce_5")
+                                                 : QStringLiteral("cmdFusionner")),
+                 qPrintable(reached.join(QLatin1Char(' '))));
+    }
+}
+
+void DesktopTest::picturesAreDrawnAtTheScreenDensity()
+{
+    // Run once as it is and once with QT_SCALE_FACTOR=2 (see CMakeLists.txt).
+    const qreal density = window_->devicePixelRatioF();
+    const QPixmap exit = window_->Image1->pixmap();
+    QCOMPARE(exit.devicePixelRatio(), density);
+    QCOMPARE(exit.width(), qRound(window_->Image1->width() * density));
+    QCOMPARE(window_->Image2->pixmap().devicePixelRatio(), density);
+    QCOMPARE(window_->Image2->pixmap().height(), qRound(window_->Image2->height() * density));
+}
+
+QTEST_MAIN(DesktopTest)
+#include "tst_desktop.moc"

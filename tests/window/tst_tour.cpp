@@ -1,0 +1,260 @@
+// The guided tour "Montrez-moi!" played on the real window.
+
+#include "GuidedTour.h"
+#include "PictureBox.h"
+#include "ResultListModel.h"
+#include "frmmenu.h"
+
+#include <QtTest>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <sys/resource.h>
+
+namespace {
+
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+QStringList entries(const QListWidget* list, bool selectedOnly = false)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        if (!selectedOnly || list->item(row)->isSelected())
+            texts.append(list->item(row)->text());
+    return texts;
+}
+
+}  // namespace
+
+class TourTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void tourAtRealSpeed();
+    void secondTourInsideTheFirst();
+    void blinkPhaseCarriesOver();
+    void userEmptiesBasesDuringTour();
+    void closingWindowEndsTourAtOnce_data();
+    void closingWindowEndsTourAtOnce();
+    // Last: once the application has been told to leave, no tour runs again.
+    void applicationLeavesInTheMiddle_data();
+    void applicationLeavesInTheMiddle();
+
+private:
+    void checkEndState();
+    void onTick(const std::function<void()>& sample);
+
+    QPointer<frmmenu> w;
+    QTimer answerer;     // closes the merges' message boxes
+    QStringList messages;
+};
+
+void TourTest::init()
+{
+    tour::clock().speed = 20;  // a tour in about 1.3 s
+    w = new frmmenu;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    messages.clear();
+    answerer.setInterval(20);
+    connect(&answerer, &QTimer::timeout, this, [this] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            messages.append(box->text());
+            box->accept();
+        }
+    });
+    answerer.start();
+}
+
+void TourTest::cleanup()
+{
+    answerer.disconnect();
+    delete w;
+}
+
+void TourTest::onTick(const std::function<void()>& sample)
+{
+    // Connected after the window's own handler, so it sees each tick's result.
+    connect(w->Timer1, &QTimer::timeout, this, sample);
+}
+
+void TourTest::checkEndState()
+{
+    QCOMPARE(entries(w->lstBases), (QStringList{"8", "14", "3", "13", "7"}));
+    QCOMPARE(entries(w->lstBases, true), entries(w->lstBases));
+    QCOMPARE(entries(w->lstOuts), (QStringList{"2", "10", "16", "4"}));
+    QCOMPARE(entries(w->lstOuts, true), (QStringList{"10", "4"}));
+    QVERIFY(w->Option1[3]->isChecked() && w->OptionQuoi[3]->isChecked() && w->OptionTierce[0]->isChecked());
+    QCOMPARE(w->focusWidget(), w->lstBases);
+    QCOMPARE(w->txtInserer[0]->text(), "7");
+    // The last merge: Quarté, 2 bases + 2 outs, C(5,2) lines.
+    QCOMPARE(w->resultModel->rowCount(), 10);
+    QCOMPARE(w->lblQtetotale->text(), "10");
+    QVERIFY(!w->Timer1->isActive() && !w->lblAide->isVisible() && !w->Image2->isVisible());
+    QVERIFY(messages.isEmpty());
+}
+
+void TourTest::tourAtRealSpeed()
+{
+    tour::clock().speed = 1;
+    // Any lists and choices to start from.
+    w->OptionQuoi[4]->setChecked(true);
+    w->lstOuts->selectAll();
+    int ticks = 0, shown = 0;
+    bool blinkMatchesCount = true, instructionShown = true, controlOnTop = false;
+    QList<QPoint> places;
+    onTick([&] {
+        ++ticks;
+        shown += w->Image2->isVisible();
+        blinkMatchesCount &= w->Image2->isVisible() == (w->BlinkCount != 0);
+        instructionShown &= w->lblAide->isVisible();
+        if (places.isEmpty() || places.last() != w->Image2->pos())
+            places.append(w->Image2->pos());
+        if (places.size() == 1 && w->Image2->isVisible())
+            controlOnTop = w->childAt(w->cmdVider[0]->geometry().center()) == w->cmdVider[0];
+    });
+    QElapsedTimer wall;
+    wall.start();
+    const double processorAtStart = processorSeconds();
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    const double seconds = wall.elapsed() / 1000.0, processor = processorSeconds() - processorAtStart;
+    qInfo("Tour at real speed: %.2f s, processor %.3f s (%.2f %% of the wall time), %d ticks, %d shown",
+          seconds, processor, 100 * processor / seconds, ticks, shown);
+
+    QVERIFY2(seconds > 25.4 && seconds < 40, qPrintable(QString::number(seconds)));
+    QVERIFY(processor < 0.25 * seconds);  // a spinning wait would use all of it
+    QVERIFY(blinkMatchesCount && instructionShown && controlOnTop);
+    QVERIFY2(std::abs(3 * shown - 2 * ticks) <= 3, qPrintable(QString::number(shown)));
+    // Each place of the highlight surrounds the control being shown.
+    const QWidget* shownControls[] = {w->cmdVider[0], w->cmdVider[1], w->txtInserer[0],
+                                      w->lstBases, w->cmdTous[0], w->Option1[0],
+                                      w->Option1[3], w->OptionQuoi[3], w->PictureDetail[3]};
+    QCOMPARE(places.size(), int(std::size(shownControls)));
+    for (int i = 0; i < places.size(); ++i) {
+        const QRect control(shownControls[i]->mapTo(w, QPoint()), shownControls[i]->size());
+        const QRect glow(places[i], w->Image2->size());
+        QVERIFY2(glow.intersects(control) && glow.left() < control.center().x() && control.center().x() < glow.right(),
+                 qPrintable(shownControls[i]->objectName()));
+    }
+    checkEndState();
+}
+
+void TourTest::secondTourInsideTheFirst()
+{
+    bool started = false, firstStillShown = false;
+    QStringList basesAfterSecond;
+    connect(w->txtInserer[0], &QLineEdit::textChanged, this, [&](const QString& text) {
+        if (text != "14" || started)
+            return;
+        started = true;
+        // In the first tour's wait after "14".
+        QTimer::singleShot(0, this, [&] {
+            w->Command1->click();
+            basesAfterSecond = entries(w->lstBases);
+            firstStillShown = w->Timer1->isActive() && w->lblAide->isVisible();
+        });
+    });
+    w->Command1_Click();
+    QVERIFY(started && firstStillShown);
+    QCOMPARE(basesAfterSecond, (QStringList{"8", "14", "3", "13", "7"}));
+    // The first tour went on with "3": its later steps ran once more.
+    QCOMPARE(entries(w->lstBases), (QStringList{"8", "14", "3", "13", "7", "3", "13", "7"}));
+    QCOMPARE(entries(w->lstOuts, true), (QStringList{"10", "4"}));
+    QCOMPARE(w->lstOuts->count(), 8);
+    QVERIFY(!w->Timer1->isActive() && !w->Image2->isVisible());
+}
+
+void TourTest::blinkPhaseCarriesOver()
+{
+    QList<int> counts;
+    onTick([&] { counts.append(w->BlinkCount); });
+    w->BlinkCount = 2;
+    w->Command1_Click();
+    QVERIFY(counts.size() >= 3);
+    QCOMPARE(counts.first(), 0);  // 2 then one tick: hidden at once
+    const int left = w->BlinkCount;
+    QCOMPARE(left, counts.last());
+    counts.clear();
+    w->Command1_Click();
+    QCOMPARE(counts.first(), (left + 1) % 3);
+}
+
+void TourTest::userEmptiesBasesDuringTour()
+{
+    connect(w->txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text == "7")
+            QTimer::singleShot(0, w, [this] { w->cmdVider_Click(0); });
+    });
+    w->Command1_Click();
+    // The entries the tour selects next are gone; the merges say what is missing.
+    QCOMPARE(w->lstBases->count(), 0);
+    QVERIFY(messages.contains("Vous devez sélectionner au moins 3 bases..."));
+    QVERIFY(!w->Timer1->isActive() && !w->Image2->isVisible());
+}
+
+void TourTest::closingWindowEndsTourAtOnce_data()
+{
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("closed") << false;
+    QTest::newRow("destroyed") << true;
+}
+
+void TourTest::closingWindowEndsTourAtOnce()
+{
+    QFETCH(bool, destroy);
+    tour::clock().speed = 1;
+    QTimer::singleShot(300, this, [&] { destroy ? delete w.data() : void(w->close()); });
+    QElapsedTimer wall;
+    wall.start();
+    w->Command1_Click();
+    QVERIFY(wall.elapsed() < 5000);  // the tour has 25 seconds left
+    if (destroy) {
+        QVERIFY(w.isNull());
+        return;
+    }
+    QCOMPARE(w->lstBases->count(), 18);  // emptied only after the first wait
+    QVERIFY(!w->Timer1->isActive() && !w->Image2->isVisible());
+}
+
+void TourTest::applicationLeavesInTheMiddle_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("window closed") << 0;
+    QTest::newRow("quit") << 1;
+    QTest::newRow("exit") << 2;
+}
+
+void TourTest::applicationLeavesInTheMiddle()
+{
+    QFETCH(int, how);
+    tour::clock().speed = 1;
+    QTimer::singleShot(0, w->Command1, &QPushButton::click);
+    QTimer::singleShot(500, this, [&] {
+        if (how == 0)
+            w->close();
+        else if (how == 1)
+            QCoreApplication::quit();
+        else
+            QCoreApplication::exit(0);
+    });
+    QTimer watchdog;  // the tour hung
+    watchdog.callOnTimeout([] { QCoreApplication::exit(1); });
+    watchdog.start(15000);
+    QElapsedTimer wall;
+    wall.start();
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(wall.elapsed() < 5000);
+}
+
+QTEST_MAIN(TourTest)
+#include "tst_tour.moc"
