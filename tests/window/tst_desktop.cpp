@@ -1,6 +1,6 @@
 // The window on the desktop: copying the result list (Ctrl+C and the context
-// menu), long copies with their progress dialogue, accessible names, use with
-// the keyboard alone, and pictures drawn for the screen's pixel density.
+// menu), long copies with their progress dialogue, accessible names and use
+// with the keyboard alone.
 
 #include "PictureBox.h"
 #include "ResultClipboard.h"
@@ -69,16 +69,6 @@ void mergeQuinteOfAllBases(frmmenu& window, int starters)
     window.Option1[0]->click();
 }
 
-QStringList focusedNamesAfterTabs(int tabs)
-{
-    QStringList names;
-    for (int i = 0; i < tabs; ++i) {
-        names << QApplication::focusWidget()->objectName();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    return names;
-}
-
 }  // namespace
 
 class DesktopTest : public QObject {
@@ -94,9 +84,7 @@ private slots:
 
     void everyControlHasAUniqueFrenchName();
     void keyboardAloneRunsAMerge();
-    void tabNeverStopsOnACoveredControl();
 
-    void picturesAreDrawnAtTheScreenDensity();
 
 private:
     std::unique_ptr<frmmenu> window_;
@@ -323,45 +311,6 @@ void DesktopTest::keyboardAloneRunsAMerge()
     QCOMPARE(QApplication::focusWidget(), w.lstResultat);
     QTest::keyClick(w.lstResultat, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(clipboardText(), QStringLiteral("01-02-05\n01-04-05\n02-04-05"));
-}
-
-void DesktopTest::tabNeverStopsOnACoveredControl()
-{
-    frmmenu& w = *window_;
-    for (int betType : {0, 2, 3, 4}) {
-        w.OptionQuoi[betType]->click();
-        w.lstBases->setFocus();
-        const QStringList reached = focusedNamesAfterTabs(60);
-        for (const QString& name : reached) {
-            QWidget* control = w.findChild<QWidget*>(name);
-            QVERIFY(control->isVisible());
-            // A control on a panel is reached only on the panel in front.
-            QWidget* panel = control->parentWidget();
-            if (!panel->objectName().startsWith(QLatin1String("PictureDetail")))
-                continue;
-            const QWidget* front = w.childAt(panel->geometry().center());
-            while (front && front->parentWidget() != &w)
-                front = front->parentWidget();
-            QVERIFY2(front == panel, qPrintable(QStringLiteral("%1 with bet type %2").arg(name).arg(betType)));
-        }
-        // The panel in front has its buttons in the tab order.
-        QVERIFY2(reached.contains(betType == 2 ? QStringLiteral("OptionTierce_1")
-                                  : betType == 3 ? QStringLiteral("OptionTierce_2")
-                                  : betType == 4 ? QStringLiteral("OptionTierce_5")
-                                                 : QStringLiteral("cmdFusionner")),
-                 qPrintable(reached.join(QLatin1Char(' '))));
-    }
-}
-
-void DesktopTest::picturesAreDrawnAtTheScreenDensity()
-{
-    // Run once as it is and once with QT_SCALE_FACTOR=2 (see CMakeLists.txt).
-    const qreal density = window_->devicePixelRatioF();
-    const QPixmap exit = window_->Image1->pixmap();
-    QCOMPARE(exit.devicePixelRatio(), density);
-    QCOMPARE(exit.width(), qRound(window_->Image1->width() * density));
-    QCOMPARE(window_->Image2->pixmap().devicePixelRatio(), density);
-    QCOMPARE(window_->Image2->pixmap().height(), qRound(window_->Image2->height() * density));
 }
 
 QTEST_MAIN(DesktopTest)
