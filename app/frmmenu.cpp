@@ -12,6 +12,7 @@
 #include "ResultListModel.h"
 #include "WindowLook.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -281,8 +282,41 @@ void frmmenu::applyTabOrder()
             continue;  // the panels only group their buttons
         if (previous)
             setTabOrder(previous, widget);
+        tabOrder_.append(widget);
         previous = widget;
     }
+}
+
+bool frmmenu::isTabStop(const QWidget* widget) const
+{
+    if (!widget->isVisibleTo(this) || !widget->isEnabled())
+        return false;
+    // A group of options is one stop, at its selected option; the arrows
+    // move within the group.
+    if (const auto* option = qobject_cast<const QRadioButton*>(widget))
+        return option->isChecked();
+    return (widget->focusPolicy() & Qt::TabFocus) != 0;
+}
+
+// Tab walks the window's own order rather than the toolkit's focus chain,
+// which keeps the first option of a group as its stop (not the selected one)
+// and knows nothing of the panels' stacking.
+bool frmmenu::focusNextPrevChild(bool next)
+{
+    const qsizetype count = tabOrder_.size();
+    qsizetype current = -1;
+    for (QWidget* focused = QApplication::focusWidget(); focused && current < 0; focused = focused->parentWidget())
+        current = tabOrder_.indexOf(focused);
+    const qsizetype step = next ? 1 : count - 1;
+    qsizetype candidate = current < 0 ? (next ? count - 1 : 0) : current;
+    for (qsizetype tried = 0; tried < count; ++tried) {
+        candidate = (candidate + step) % count;
+        if (isTabStop(tabOrder_[candidate])) {
+            tabOrder_[candidate]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
 }
 
 void frmmenu::wireSignals()
@@ -373,10 +407,16 @@ std::uint64_t frmmenu::measureResultLineCap()
     return static_cast<std::uint64_t>(INT_MAX / rowHeight);
 }
 
+// The panels behind are hidden as well as covered, so that neither the
+// keyboard nor a screen reader reaches the buttons no one can see.
 void frmmenu::bringPanelToFront(int panelIndex)
 {
-    if (QFrame* panel = PictureDetail.value(panelIndex))
-        panel->raise();
+    QFrame* front = PictureDetail.value(panelIndex);
+    if (!front)
+        return;
+    front->raise();
+    for (QFrame* panel : std::as_const(PictureDetail))
+        panel->setVisible(panel == front);
 }
 
 // ---- Start-up and starters ----------------------------------------------------

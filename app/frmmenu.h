@@ -158,17 +158,20 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void createControls();
     void bindControls();
     void applyTabOrder();
+    bool isTabStop(const QWidget* widget) const;
     std::uint64_t measureResultLineCap();
     void wireSignals();
     void setTotalCaption(QLabel* label, const QString& text);
     torvanel::StarterList starterList(const QListWidget* list) const;
     torvanel::MergeChoices currentChoices() const;
 
+    QList<QWidget*> tabOrder_;  // every control Tab can stop on, in order
     QPixmap background_;
     std::unique_ptr<WindowMessageSink> messages_;
 };

@@ -84,7 +84,7 @@ private slots:
 
     void everyControlHasAUniqueFrenchName();
     void keyboardAloneRunsAMerge();
-
+    void tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen();
 
 private:
     std::unique_ptr<frmmenu> window_;
@@ -311,6 +311,63 @@ void DesktopTest::keyboardAloneRunsAMerge()
     QCOMPARE(QApplication::focusWidget(), w.lstResultat);
     QTest::keyClick(w.lstResultat, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(clipboardText(), QStringLiteral("01-02-05\n01-04-05\n02-04-05"));
+}
+
+// Tab from the bases round to them again: every control it stops on must be
+// the one seen at its place (not one covered by the split panel in front),
+// and a group of options is one stop, at its selected option.
+void DesktopTest::tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen()
+{
+    frmmenu& w = *window_;
+    const auto tabCycle = [&w] {
+        QStringList stops;
+        w.lstBases->setFocus();
+        for (int step = 0; step < 100; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            if (focused == w.lstBases)
+                return stops;
+            const QPoint centre = focused->mapTo(&w, focused->rect().center());
+            QWidget* seen = w.childAt(centre);
+            if (seen != focused && !focused->isAncestorOf(seen))
+                stops << QStringLiteral("covered:") + focused->objectName();
+            stops << focused->objectName();
+        }
+        return stops << QStringLiteral("no way back to lstBases");
+    };
+    const auto optionStops = [](const QStringList& stops, const QString& group) {
+        return stops.filter(QRegularExpression(QStringLiteral("^") + group + QStringLiteral("_\\d$")));
+    };
+
+    // Options chosen away from their start-up ones, for horses that let
+    // every merge run.
+    selectHorses(w.lstBases, {1, 2, 3});
+    selectHorses(w.lstOuts, {4, 5, 6, 7});
+    w.OptionQuoi[4]->click();
+    w.OptionTierce[6]->click();
+    w.Option1[1]->click();
+    QStringList stops = tabCycle();
+    QVERIFY2(stops.filter(QStringLiteral("covered:")).isEmpty(), qPrintable(stops.join(' ')));
+    QCOMPARE(optionStops(stops, "OptionQuoi"), QStringList{"OptionQuoi_4"});
+    QCOMPARE(optionStops(stops, "Option1"), QStringList{"Option1_1"});
+    QCOMPARE(optionStops(stops, "OptionTierce"), QStringList{"OptionTierce_6"});
+    for (const char* control : {"txtPartants", "lstOuts", "cmdFusionner", "txtUnite", "ChkInclure_0",
+                                "ChkInclure_1", "cmdVider_2", "txtInserer_1", "Command2"})
+        QVERIFY2(stops.contains(QLatin1String(control)), control);
+
+    // The Couplé's panel has no split: Tab finds none of the panels behind.
+    w.OptionQuoi[0]->click();
+    stops = tabCycle();
+    QVERIFY2(stops.filter(QStringLiteral("covered:")).isEmpty(), qPrintable(stops.join(' ')));
+    QCOMPARE(optionStops(stops, "OptionTierce"), QStringList{});
+    QCOMPARE(optionStops(stops, "OptionQuoi"), QStringList{"OptionQuoi_0"});
+
+    // Within the group the arrows choose: the Tiercé brings its splits back.
+    w.OptionQuoi[0]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.OptionQuoi[0], Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QVERIFY(w.OptionQuoi[2]->isChecked());
+    QCOMPARE(optionStops(tabCycle(), "OptionTierce"), QStringList{"OptionTierce_1"});
 }
 
 QTEST_MAIN(DesktopTest)
