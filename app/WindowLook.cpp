@@ -73,17 +73,26 @@ QFont fontFor(controls::Face face)
     return makeFont(kSans, 11, true);
 }
 
-QPixmap renderPicture(const QString& resource, QSize size, QColor fill)
+QPixmap renderPicture(const QString& resource, QSize size, QColor fill, qreal devicePixelRatio)
 {
-    QPixmap picture(size);
+    QPixmap picture(size * devicePixelRatio);
+    picture.setDevicePixelRatio(devicePixelRatio);
     picture.fill(fill);
     QSvgRenderer renderer(resource);
     if (renderer.isValid()) {
-        QPainter painter(&picture);
+        QPainter painter(&picture);  // in logical pixels, as the ratio is set
         painter.setRenderHint(QPainter::Antialiasing);
         renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     }
     return picture;
+}
+
+const QPixmap& SharpPicture::at(QSize size, qreal devicePixelRatio) const
+{
+    if (pixels_.isNull() || pixels_.devicePixelRatio() != devicePixelRatio
+        || pixels_.deviceIndependentSize().toSize() != size)
+        pixels_ = renderPicture(resource_, size, fill_, devicePixelRatio);
+    return pixels_;
 }
 
 }  // namespace look

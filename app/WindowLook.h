@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include <utility>
+
 class QStyle;
 
 namespace look {
@@ -22,8 +24,29 @@ QFont fontFor(controls::Face face);
 // layout with a little of their background around them.
 QStyle* compactIndicatorStyle();
 
-// An SVG picture from the resources rendered at exactly `size` pixels, over
-// `fill` (transparent by default).
-QPixmap renderPicture(const QString& resource, QSize size, QColor fill = Qt::transparent);
+// An SVG picture from the resources rendered at `size` logical pixels, over
+// `fill` (transparent by default), with `devicePixelRatio` device pixels to
+// the logical one.
+QPixmap renderPicture(const QString& resource, QSize size, QColor fill = Qt::transparent,
+                      qreal devicePixelRatio = 1.0);
+
+// An SVG picture kept as pixels at the size and density it was last asked
+// for: drawn on a 2x screen it is rendered at 2x, so it stays as sharp as the
+// text, and it is rendered again only when the window moves to a screen of
+// another density.
+class SharpPicture {
+public:
+    SharpPicture() = default;
+    explicit SharpPicture(QString resource, QColor fill = Qt::transparent)
+        : resource_(std::move(resource)), fill_(fill) {}
+
+    bool isNull() const { return resource_.isEmpty(); }
+    const QPixmap& at(QSize size, qreal devicePixelRatio) const;
+
+private:
+    QString resource_;
+    QColor fill_;
+    mutable QPixmap pixels_;
+};
 
 }  // namespace look

@@ -42,8 +42,6 @@ using controls::ControlLayout;
 using controls::Kind;
 
 constexpr QSize kClientSize{521, 438};      // 7815 x 6570 twips
-constexpr QSize kBackgroundSize{504, 398};
-constexpr QSize kIconSize{32, 32};
 // Rows lstResultat lays out per pass of the event loop: large enough that a
 // list of a hundred million lines is laid out in seconds, small enough that
 // the window answers between two passes.
@@ -167,9 +165,8 @@ frmmenu::frmmenu(QWidget* parent)
     setWindowTitle(QStringLiteral("Torvanel de pronostics"));
     setFixedSize(kClientSize);
     setFont(look::fontFor(controls::Face::Default));
-    background_ = look::renderPicture(QStringLiteral(":/assets/background.svg"), kBackgroundSize,
-                                      QColor::fromRgba(controls::Olive));
-    setWindowIcon(QIcon(look::renderPicture(QStringLiteral(":/assets/icon.svg"), kIconSize)));
+    background_ = look::SharpPicture(QStringLiteral(":/assets/background.svg"), QColor::fromRgba(controls::Olive));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.svg")));  // vector: sharp at every size
 
     createControls();
     bindControls();
@@ -259,8 +256,8 @@ void frmmenu::bindControls()
     lstResultat->setBatchSize(kLayoutBatch);
     engine = torvanel::MergeEngine(measureResultLineCap());
     lstResultat->setModel(resultModel);
-    Image1->setPixmap(look::renderPicture(QStringLiteral(":/assets/exit.svg"), Image1->size()));
-    Image2->setPixmap(look::renderPicture(QStringLiteral(":/assets/starburst.svg"), Image2->size()));
+    Image1->setPicture(QStringLiteral(":/assets/exit.svg"));
+    Image2->setPicture(QStringLiteral(":/assets/starburst.svg"));
     bringPanelToFront(2);
 }
 
@@ -353,7 +350,7 @@ void frmmenu::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), QColor::fromRgba(controls::Olive));
-    painter.drawPixmap(0, 0, background_);
+    painter.drawPixmap(0, 0, background_.at(BackgroundSize, devicePixelRatioF()));
 }
 
 bool frmmenu::eventFilter(QObject* watched, QEvent* event)

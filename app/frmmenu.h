@@ -6,9 +6,9 @@
 // and the event and take the array index where the control is an array.
 
 #include "MergeEngine.h"
+#include "WindowLook.h"
 
 #include <QMap>
-#include <QPixmap>
 #include <QWidget>
 
 #include <array>
@@ -37,6 +37,8 @@ class frmmenu : public QWidget {
 public:
     // A starter list holds at most this many horses.
     static constexpr int kMaxStarters = 32767;
+    // The race picture behind the controls, from the top left corner.
+    static constexpr QSize BackgroundSize{504, 398};
 
     explicit frmmenu(QWidget* parent = nullptr);
     ~frmmenu() override;
@@ -172,6 +174,6 @@ private:
     torvanel::MergeChoices currentChoices() const;
 
     QList<QWidget*> tabOrder_;  // every control Tab can stop on, in order
-    QPixmap background_;
+    look::SharpPicture background_;
     std::unique_ptr<WindowMessageSink> messages_;
 };

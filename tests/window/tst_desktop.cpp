@@ -2,7 +2,9 @@
 // menu), long copies with their progress dialogue, accessible names and use
 // with the keyboard alone.
 
+#include "ControlTable.h"
 #include "PictureBox.h"
+#include "WindowLook.h"
 #include "ResultClipboard.h"
 #include "ResultListModel.h"
 #include "frmmenu.h"
@@ -17,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -85,6 +88,7 @@ private slots:
     void everyControlHasAUniqueFrenchName();
     void keyboardAloneRunsAMerge();
     void tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen();
+    void picturesAreDrawnAtTheScreenDensity();
 
 private:
     std::unique_ptr<frmmenu> window_;
@@ -368,6 +372,49 @@ void DesktopTest::tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QVERIFY(w.OptionQuoi[2]->isChecked());
     QCOMPARE(optionStops(tabCycle(), "OptionTierce"), QStringList{"OptionTierce_1"});
+}
+
+// Where the race picture or the exit picture is what one sees, the window
+// shows them exactly as the SVG drawn at the screen's density: a picture
+// drawn at 1x and stretched on a 2x screen would blur every edge. ctest runs
+// this at scale 1 and again at scale 2.
+void DesktopTest::picturesAreDrawnAtTheScreenDensity()
+{
+    frmmenu& w = *window_;
+    const qreal ratio = w.devicePixelRatioF();
+    const QImage shown = w.grab().toImage();
+    QCOMPARE(shown.size(), w.size() * ratio);
+
+    QImage expected(shown.size(), QImage::Format_ARGB32_Premultiplied);
+    expected.setDevicePixelRatio(ratio);
+    QPainter painter(&expected);
+    painter.fillRect(w.rect(), QColor::fromRgba(controls::Olive));
+    painter.drawPixmap(0, 0, look::renderPicture(QStringLiteral(":/assets/background.svg"), frmmenu::BackgroundSize,
+                                                 Qt::transparent, ratio));
+    painter.drawPixmap(w.Image1->pos(), look::renderPicture(QStringLiteral(":/assets/exit.svg"), w.Image1->size(),
+                                                            Qt::transparent, ratio));
+    painter.end();
+
+    int compared = 0;
+    int differing = 0;
+    for (int y = 0; y < w.height(); ++y)
+        for (int x = 0; x < w.width(); ++x) {
+            QWidget* top = w.childAt(x, y);
+            if (top && top != w.Image1)
+                continue;
+            for (int dy = 0; dy < int(ratio); ++dy)
+                for (int dx = 0; dx < int(ratio); ++dx) {
+                    const QPoint device(int(x * ratio) + dx, int(y * ratio) + dy);
+                    const QRgb a = shown.pixel(device);
+                    const QRgb b = expected.pixel(device);
+                    ++compared;
+                    differing += std::abs(qRed(a) - qRed(b)) > 2 || std::abs(qGreen(a) - qGreen(b)) > 2
+                              || std::abs(qBlue(a) - qBlue(b)) > 2;
+                }
+        }
+    qInfo("Scale %g: %d of %d picture pixels differ from the SVG at that scale", ratio, differing, compared);
+    QVERIFY(compared > w.width() * w.height() * ratio * ratio / 4);
+    QCOMPARE(differing, 0);
 }
 
 QTEST_MAIN(DesktopTest)
