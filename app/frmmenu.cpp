@@ -13,6 +13,7 @@
 #include "WindowLook.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -229,6 +230,13 @@ void frmmenu::bindControls()
         get(cmdVider[i], "cmdVider", i);
     for (int i = 0; i < 4; ++i)
         get(Option1[i], "Option1", i);
+    // The fusion types lie on the window itself, and an auto-exclusive option
+    // button counts every option button beneath its parent as one of its
+    // group, those of Frame2 and of the panels too: a click on the selected
+    // fusion type then cleared it. A group of their own keeps one selected.
+    auto* fusionTypes = new QButtonGroup(this);
+    for (QRadioButton* option : Option1)
+        fusionTypes->addButton(option);
     for (int i = 0; i < 5; ++i)
         get(OptionQuoi[i], "OptionQuoi", i);
     for (int i = 0; i < 8; ++i)

@@ -186,6 +186,7 @@ void TourTest::blinkPhaseCarriesOver()
     QCOMPARE(left, counts.last());
     counts.clear();
     w->Command1_Click();
+    QVERIFY(!counts.isEmpty());
     QCOMPARE(counts.first(), (left + 1) % 3);
 }
 
