@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -69,5 +70,21 @@ public:
 private:
     QTimer timer_;
 };
+
+// Runs the test object TestCase with no printer within reach: CUPS is pointed
+// at a server that does not exist, and a fresh HOME holds no lpoptions naming
+// a default printer.
+template <class TestCase>
+int execWithoutPrinter(int argc, char* argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    qunsetenv("PRINTER");
+    qunsetenv("LPDEST");
+    QApplication app(argc, argv);
+    TestCase test;
+    return QTest::qExec(&test, argc, argv);
+}
 
 }  // namespace driving

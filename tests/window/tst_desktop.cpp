@@ -372,6 +372,24 @@ void DesktopTest::tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QVERIFY(w.OptionQuoi[2]->isChecked());
     QCOMPARE(optionStops(tabCycle(), "OptionTierce"), QStringList{"OptionTierce_1"});
+
+    // The fusion types' arrows stay among the fusion types, whichever way
+    // they go, and leave the bet type and the split as they were.
+    w.Option1[1]->setFocus(Qt::TabFocusReason);
+    QSet<QString> visited;
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Up,
+                        Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Left}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        auto* focused = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+        QVERIFY2(focused && focused->objectName().startsWith(QLatin1String("Option1_")),
+                 qPrintable(QApplication::focusWidget()->objectName()));
+        QVERIFY(focused->isChecked());
+        visited << focused->objectName();
+        QCOMPARE(std::count_if(w.Option1.begin(), w.Option1.end(), [](auto* o) { return o->isChecked(); }), 1);
+    }
+    QCOMPARE(visited.size(), 4);
+    QVERIFY(w.OptionQuoi[2]->isChecked());
+    QVERIFY(w.OptionTierce[1]->isChecked());
 }
 
 // Where the race picture or the exit picture is what one sees, the window

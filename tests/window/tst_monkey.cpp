@@ -11,6 +11,7 @@
 #include "Numbers.h"
 #include "ResultListModel.h"
 #include "SelectionState.h"
+#include "WindowDriving.h"
 #include "frmmenu.h"
 
 #include <QCheckBox>
@@ -29,7 +30,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -726,14 +726,7 @@ int main(int argc, char* argv[])
 {
     // No printer at all: "Imprimer" then only says so, and thousands of
     // presses print nothing.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
-    qunsetenv("PRINTER");
-    qunsetenv("LPDEST");
-    QApplication app(argc, argv);
-    MonkeyTest test;
-    return QTest::qExec(&test, argc, argv);
+    return driving::execWithoutPrinter<MonkeyTest>(argc, argv);
 }
 
 #include "tst_monkey.moc"

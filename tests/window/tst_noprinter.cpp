@@ -5,7 +5,6 @@
 #include <QListView>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Printing on a machine without a default printer: this program points CUPS
@@ -38,14 +37,7 @@ void NoPrinterTest::imprimerSaysThereIsNoPrinter()
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;  // no lpoptions naming a default printer
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
-    qunsetenv("PRINTER");
-    qunsetenv("LPDEST");
-    QApplication app(argc, argv);
-    NoPrinterTest test;
-    return QTest::qExec(&test, argc, argv);
+    return driving::execWithoutPrinter<NoPrinterTest>(argc, argv);
 }
 
 #include "tst_noprinter.moc"
