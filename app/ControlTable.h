@@ -63,6 +63,11 @@ std::span<const ControlLayout> windowControls();
 // Qt's objectName of a control: its name, and "_Index" for an array member.
 QString objectNameOf(const char* name, int index);
 
-constexpr int twipsToPixels(int twips) { return (twips + 7) / 15; }
+// To the nearest pixel, negative places as positive ones (-180 -> -12).
+constexpr int twipsToPixels(int twips)
+{
+    const int shifted = twips + 7;
+    return shifted >= 0 ? shifted / 15 : -((14 - shifted) / 15);
+}
 
 }  // namespace controls

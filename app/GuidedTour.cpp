@@ -1,6 +1,7 @@
 #include "GuidedTour.h"
 
 #include "ControlTable.h"
+#include "EntryRules.h"
 #include "PictureBox.h"
 #include "frmmenu.h"
 
@@ -40,16 +41,19 @@ void typeFirstBase(frmmenu& w)
     w.txtInserer[0]->setText(QStringLiteral("8"));
 }
 
-// The tour appends the typed number itself, without the insert box's test.
-void appendTypedBase(frmmenu& w)
+// The tour appends its own numbers, without the insert box's test and whatever
+// the user typed into the box meanwhile; a list the user refilled to its limit
+// during a wait takes no more.
+void append(QListWidget* list, const char* horse)
 {
-    w.lstBases->addItem(w.txtInserer[0]->text());
+    if (list->count() < torvanel::entry::kMaxEntries)
+        list->addItem(QLatin1String(horse));
 }
 
 void typeBase(frmmenu& w, const char* horse)
 {
     w.txtInserer[0]->setText(QLatin1String(horse));
-    appendTypedBase(w);
+    append(w.lstBases, horse);
 }
 
 // The user may have emptied the list during a wait: an entry that is no
@@ -62,7 +66,7 @@ void selectEntry(QListWidget* list, int row)
 
 void setOption(QRadioButton* option)
 {
-    option->setChecked(true);  // fires the option's handler, which reruns the merge
+    option->click();  // as the user's click: sets it and runs its handler, which reruns the merge
 }
 
 // ---- The script ---------------------------------------------------------------
@@ -80,7 +84,7 @@ const TourStep kScript[] = {
     {beginTour, "Tout d'abord videz les listes", QPoint{420, 990}, nullptr, 2},
     {[](frmmenu& w) { w.cmdVider_Click(0); }, nullptr, QPoint{600, 2350}, nullptr, 2},
     {typeFirstBase, "Ensuite, insérez les chevaux à prendre comme bases.", QPoint{345, 1485}, nullptr, 2},
-    {appendTypedBase, "Appuyez sur ENTREE POUR VALIDER.", std::nullopt, nullptr, 1},
+    {[](frmmenu& w) { append(w.lstBases, "8"); }, "Appuyez sur ENTREE POUR VALIDER.", std::nullopt, nullptr, 1},
     {[](frmmenu& w) { typeBase(w, "14"); }, nullptr, std::nullopt, nullptr, 1},
     {[](frmmenu& w) { typeBase(w, "3"); }, nullptr, std::nullopt, nullptr, 1},
     {[](frmmenu& w) { typeBase(w, "13"); }, nullptr, std::nullopt, nullptr, 1},
@@ -99,7 +103,7 @@ const TourStep kScript[] = {
     {nullptr, "Agisez de même avec les outsiders", std::nullopt,
      [](frmmenu& w) {
          for (const char* horse : {"2", "10", "16", "4"})
-             w.lstOuts->addItem(QLatin1String(horse));
+             append(w.lstOuts, horse);
      },
      2},
     {[](frmmenu& w) {
@@ -186,7 +190,6 @@ bool GuidedTour::eventFilter(QObject* watched, QEvent* event)
 void GuidedTour::play()
 {
     QPointer<GuidedTour> self(this);
-    ++runningTours_;
     for (const TourStep& step : kScript) {
         perform(*window_, step);
         wait(step.waitSeconds);
@@ -198,12 +201,10 @@ void GuidedTour::play()
     leaveTour();
 }
 
-// The outside state comes back when the last running tour ends: a tour started
-// inside another one leaves the highlight and the instruction to the first.
+// The last step of every run, a run started inside another one too: the outer
+// run then goes on with the highlight and the instruction hidden.
 void GuidedTour::leaveTour()
 {
-    if (--runningTours_ > 0)
-        return;
     window_->Timer1->stop();
     window_->lblAide->hide();
     window_->Image2->hide();

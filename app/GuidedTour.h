@@ -59,5 +59,4 @@ private:
 
     frmmenu* window_;
     bool windowClosed_ = false;
-    int runningTours_ = 0;
 };

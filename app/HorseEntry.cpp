@@ -252,21 +252,20 @@ bool HorseEntryEvents::mouseEvent(QListWidget* list, const QMouseEvent* mouse)
     return mouse->buttons() != Qt::NoButton;
 }
 
-// The press's own effect on the selection comes first, then the MouseDown
-// handler. A SHIFT press makes the pressed entry the only selected one, so
-// that the handler, which moves the topmost selected horse, moves the horse
-// that was clicked; a SHIFT press beside the entries leaves the selection to
-// the handler. Any other press toggles the pressed entry, as a click does.
+// The MouseDown handler runs first, then the press's own effect on the
+// selection: a left press toggles the pressed entry. So a SHIFT press asks
+// about the topmost entry selected before it, wherever it lands, and asks
+// nothing when none was.
 void HorseEntryEvents::pressed(QListWidget* list, const QMouseEvent* press)
 {
     const int shift = frmmenu::shiftStateOf(press->modifiers());
     const QPointF at = press->position();
-    if (QListWidgetItem* item = list->itemAt(at.toPoint())) {
-        if (shift == kShiftOnly)
-            list->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
-        else if (press->button() == Qt::LeftButton)
-            list->setCurrentItem(item, QItemSelectionModel::Toggle);
-    }
+    const QListWidgetItem* pressedItem = list->itemAt(at.toPoint());
+    const int row = pressedItem ? list->row(pressedItem) : -1;
     const auto handler = list == window_.lstBases ? &frmmenu::lstBases_MouseDown : &frmmenu::lstOuts_MouseDown;
     (window_.*handler)(buttonCodeOf(press->button()), shift, float(at.x()), float(at.y()));
+    // The handler's question lets the guided tour run on, which may have
+    // emptied the list.
+    if (press->button() == Qt::LeftButton && row >= 0 && row < list->count())
+        list->setCurrentItem(list->item(row), QItemSelectionModel::Toggle);
 }

@@ -3,8 +3,8 @@
 // and Vider buttons to the window's handlers. The window creates one and owns it.
 //
 // The lists take the mouse here rather than through their own selection logic:
-// a plain press toggles the pressed entry and nothing else (no range, not even
-// by dragging), and a SHIFT press picks the pressed horse for a move.
+// a press toggles the pressed entry and nothing else (no range, not even by
+// dragging), after a SHIFT press has offered to move the topmost selected horse.
 
 #include <QObject>
 

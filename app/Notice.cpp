@@ -3,8 +3,7 @@
 #include "Dialogs.h"
 #include "frmmenu.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <QCoreApplication>
 
 namespace notice {
 
@@ -17,14 +16,14 @@ QString otherSoftwareText()
         "Internet e-mail:  logiciels@torvanel.example");
 }
 
-void endProcessNow()
+void endProgram(QWidget& window)
 {
-    // The guided tour waits between its steps in an event loop of its own,
-    // and QCoreApplication::exit() ends only the outermost loop, after the
-    // tour has played to its end. The program keeps nothing to save, so it
-    // ends here; the system takes back its windows and files.
-    std::fflush(nullptr);
-    std::_Exit(EXIT_SUCCESS);
+    // Closing the window ends every wait of a running tour, which then stops
+    // without a further step; quitting makes every event loop return, the
+    // application's own last, so the program ends as after a close and hands
+    // what it copied to the desktop's clipboard manager.
+    window.close();
+    QCoreApplication::quit();
 }
 
 }  // namespace notice
@@ -39,5 +38,5 @@ void frmmenu::Image1_Click()
     if (endProgram)
         endProgram();
     else
-        notice::endProcessNow();
+        notice::endProgram(*this);
 }

@@ -3,12 +3,15 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace notice {
 
 // Three lines separated by "\r\n", as the message box takes them.
 QString otherSoftwareText();
 
-// Ends the process at once, whatever loops are running.
-[[noreturn]] void endProcessNow();
+// Ends the program at once, as closing the window does, from whatever loop
+// is running.
+void endProgram(QWidget& window);
 
 }  // namespace notice

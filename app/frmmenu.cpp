@@ -47,6 +47,8 @@ constexpr QSize kClientSize{521, 438};      // 7815 x 6570 twips
 // list of a hundred million lines is laid out in seconds, small enough that
 // the window answers between two passes.
 constexpr int kLayoutBatch = 10000;
+// The smallest pixel size the count and cost labels shrink to.
+constexpr int kSmallestPixelSize = 11;
 
 // Unit stake written into txtUnite for each bet type (OptionQuoi index).
 constexpr std::array<const char*, 5> kStakes{"1", "3", "1", "1.3", "2"};
@@ -262,7 +264,7 @@ void frmmenu::bindControls()
 
     resultModel = new ResultListModel(this);
     lstResultat->setBatchSize(kLayoutBatch);
-    engine = torvanel::MergeEngine(measureResultLineCap());
+    engine = torvanel::MergeEngine(measureResultLineCap(), measureCostTextCap());
     lstResultat->setModel(resultModel);
     Image1->setPicture(QStringLiteral(":/assets/exit.svg"));
     Image2->setPicture(QStringLiteral(":/assets/starburst.svg"));
@@ -326,20 +328,18 @@ bool frmmenu::focusNextPrevChild(bool next)
 
 void frmmenu::wireSignals()
 {
-    // toggled(true) fires once for the button being set, by a click or from
-    // code, and never for the button that is being unset.
-    const auto onSet = [this](QAbstractButton* button, void (frmmenu::*handler)(int), int index) {
-        connect(button, &QAbstractButton::toggled, this, [this, handler, index](bool on) {
-            if (on)
-                (this->*handler)(index);
-        });
+    // clicked fires for every click, also on the option already chosen, and
+    // for an arrow key that moves the choice within a group; code that sets
+    // an option (the guided tour) clicks it too, so each runs its handler once.
+    const auto onClick = [this](QAbstractButton* button, void (frmmenu::*handler)(int), int index) {
+        connect(button, &QAbstractButton::clicked, this, [this, handler, index] { (this->*handler)(index); });
     };
     for (int i = 0; i < int(OptionQuoi.size()); ++i)
-        onSet(OptionQuoi[i], &frmmenu::OptionQuoi_Click, i);
+        onClick(OptionQuoi[i], &frmmenu::OptionQuoi_Click, i);
     for (int i = 0; i < int(Option1.size()); ++i)
-        onSet(Option1[i], &frmmenu::Option1_Click, i);
+        onClick(Option1[i], &frmmenu::Option1_Click, i);
     for (int i = 0; i < int(OptionTierce.size()); ++i)
-        onSet(OptionTierce[i], &frmmenu::OptionTierce_Click, i);
+        onClick(OptionTierce[i], &frmmenu::OptionTierce_Click, i);
     for (int i = 0; i < int(ChkInclure.size()); ++i)
         connect(ChkInclure[i], &QAbstractButton::toggled, this, [this, i] { ChkInclure_Click(i); });
 
@@ -387,7 +387,6 @@ void frmmenu::setTotalCaption(QLabel* label, const QString& text)
 {
     // The count and the cost of a big merge would run off the window's right
     // edge in their 24-pixel font: the caption then takes a smaller size.
-    constexpr int kSmallestPixelSize = 11;
     QFont font = look::fontFor(label == lblCout ? controls::Face::Arial18 : controls::Face::Times18);
     label->setText(text);
     for (;;) {
@@ -410,6 +409,30 @@ std::uint64_t frmmenu::measureResultLineCap()
     lstResultat->setModel(&sample);
     const int rowHeight = std::max(1, lstResultat->sizeHintForRow(0) + 2 * lstResultat->spacing());
     return static_cast<std::uint64_t>(INT_MAX / rowHeight);
+}
+
+// Longest cost text lblCout shows whole: its caption at the smallest size,
+// every character of the number as wide as the widest a cost is written with,
+// must end inside the window. Runs before the first caption is set.
+std::size_t frmmenu::measureCostTextCap()
+{
+    QFont smallest = look::fontFor(controls::Face::Arial18);
+    smallest.setPixelSize(kSmallestPixelSize);
+    const QFontMetrics metrics(smallest);
+    QChar widest = QLatin1Char('0');
+    for (QChar c : QStringLiteral("0123456789.-"))
+        if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(widest))
+            widest = c;
+    const QString caption = lblCout->text();
+    const QString unit = QStringLiteral(" Euros");
+    qsizetype digits = 0;
+    for (;; ++digits) {
+        setTotalCaption(lblCout, QLatin1Char(' ') + QString(digits + 1, widest) + unit);
+        if (lblCout->geometry().right() >= width())
+            break;
+    }
+    setTotalCaption(lblCout, caption);
+    return static_cast<std::size_t>(1 + digits + unit.size());
 }
 
 // The panels behind are hidden as well as covered, so that neither the

@@ -154,7 +154,7 @@ public:
     // ---- Notice and exit ----------------------------------------------------
     void Command2_Click();
     void Image1_Click();
-    // What the exit picture runs; empty, it ends the process at once.
+    // What the exit picture runs; empty, it ends the program at once.
     std::function<void()> endProgram;
 
 protected:
@@ -168,6 +168,7 @@ private:
     void applyTabOrder();
     bool isTabStop(const QWidget* widget) const;
     std::uint64_t measureResultLineCap();
+    std::size_t measureCostTextCap();
     void wireSignals();
     void setTotalCaption(QLabel* label, const QString& text);
     torvanel::StarterList starterList(const QListWidget* list) const;

@@ -144,17 +144,25 @@ int LineSize(BetType betType) {
     return 0;
 }
 
-// Splits a line into its numbers: number ("-" number)*, a number being an
-// optional "-" and digits. Nothing when the line has another form.
+// Splits a line into its numbers: number ("-" number)*, a number being "0"
+// then a digit or "-" and digits (below 10), or digits that do not begin
+// with "0". Nothing when the line has another form.
 std::optional<std::vector<std::string>> LineNumbers(std::string_view line) {
+    const auto isDigit = [&](std::size_t at) { return at < line.size() && line[at] >= '0' && line[at] <= '9'; };
     std::vector<std::string> numbers;
     std::size_t i = 0;
     while (true) {
         const std::size_t start = i;
-        if (i < line.size() && line[i] == '-') ++i;
-        const std::size_t digits = i;
-        while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
-        if (i == digits) return std::nullopt;
+        if (!isDigit(i)) return std::nullopt;
+        if (line[i] == '0' && isDigit(i + 1)) {
+            i += 2;  // 00 to 09
+        } else {
+            if (line[i] == '0') {
+                if (i + 1 >= line.size() || line[i + 1] != '-' || !isDigit(i + 2)) return std::nullopt;
+                i += 2;  // a negative number, "0-3"
+            }
+            while (isDigit(i)) ++i;
+        }
         numbers.emplace_back(line.substr(start, i - start));
         if (i == line.size()) return numbers;
         if (line[i++] != '-') return std::nullopt;

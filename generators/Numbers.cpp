@@ -133,10 +133,9 @@ std::string NumberText(double value) {
 }
 
 std::string FormatHorseNumber(std::int16_t number) {
-    // Negative numbers are written plainly ("-5"): a "0" in front of the
-    // minus sign would make the line unreadable ("0-5-03").
+    // Everything below 10 gets its "0", negative numbers too: -3 is "0-3".
     std::string text = std::to_string(number);
-    if (number >= 0 && number < 10) text.insert(text.begin(), '0');
+    if (number < 10) text.insert(text.begin(), '0');
     return text;
 }
 

@@ -23,7 +23,7 @@ std::string NumberText(double value);
 double RoundHalfEven(double value);
 
 // A horse number inside a result line: plain decimal, one "0" in front of
-// anything below 10 (1 -> "01", 0 -> "00", 123 -> "123").
+// anything below 10 (1 -> "01", 0 -> "00", -3 -> "0-3", 123 -> "123").
 std::string FormatHorseNumber(std::int16_t number);
 
 }  // namespace torvanel

@@ -62,6 +62,11 @@ std::string StakeTooLargeMessage(const std::string& stake, std::uint64_t lines) 
            DecimalText(lines) + " lignes ne peut pas être calculé.\r\nSaisissez une mise plus petite.";
 }
 
+std::string CostTooLongMessage(const std::string& stake, std::uint64_t lines) {
+    return "La mise unitaire \"" + Shortened(stake) + "\" ne convient pas : le coût de " +
+           DecimalText(lines) + " lignes ne peut pas être affiché en entier.\r\nSaisissez une autre mise.";
+}
+
 MergeOutcome Labels(std::uint64_t lines, double cost) {
     return MergeOutcome{true, DecimalText(lines), NumberText(cost) + " Euros"};
 }
@@ -164,7 +169,8 @@ private:
 
 }  // namespace
 
-MergeEngine::MergeEngine(std::uint64_t maxLines) : maxLines_(maxLines) {}
+MergeEngine::MergeEngine(std::uint64_t maxLines, std::size_t maxCostTextLength)
+    : maxLines_(maxLines), maxCostTextLength_(maxCostTextLength) {}
 
 MergeOutcome MergeEngine::cmdFusionner_Click(const StarterList& bases, const StarterList& outs,
                                              const MergeChoices& choices, MessageSink& messages) {
@@ -197,7 +203,13 @@ MergeOutcome MergeEngine::cmdFusionner_Click(const StarterList& bases, const Sta
         result_.clear();
         return Labels(0, 0.0);
     }
-    return Labels(lines, cost);
+    MergeOutcome labels = Labels(lines, cost);
+    if (labels.costText.size() > maxCostTextLength_) {
+        messages.showMessage(CostTooLongMessage(choices.stake, lines));
+        result_.clear();
+        return Labels(0, 0.0);
+    }
+    return labels;
 }
 
 const ResultList& MergeEngine::result() const { return result_; }
@@ -205,6 +217,8 @@ const ResultList& MergeEngine::result() const { return result_; }
 void MergeEngine::clearResult() { result_.clear(); }
 
 std::uint64_t MergeEngine::maxLines() const { return maxLines_; }
+
+std::size_t MergeEngine::maxCostTextLength() const { return maxCostTextLength_; }
 
 const SelectionState& MergeEngine::selection() const { return state_; }
 

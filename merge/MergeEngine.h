@@ -14,9 +14,11 @@ namespace torvanel {
 
 class MergeEngine {
 public:
-    // Largest number of lines the window can show; a merge above it is
+    // Largest number of lines the window can show, and longest cost text
+    // (" 6 Euros") its cost label can show whole: a merge above either is
     // refused with a message and leaves the result list empty.
-    explicit MergeEngine(std::uint64_t maxLines = 2147483647ULL);
+    explicit MergeEngine(std::uint64_t maxLines = 2147483647ULL,
+                         std::size_t maxCostTextLength = std::string::npos);
 
     // Runs one merge (cmdFusionner_Click) over the two starter lists.
     MergeOutcome cmdFusionner_Click(const StarterList& bases, const StarterList& outs,
@@ -27,6 +29,7 @@ public:
     void clearResult();
 
     std::uint64_t maxLines() const;
+    std::size_t maxCostTextLength() const;
 
     // The selection state the last merge left (counts, loaded groups,
     // ClearFirst, FusionMode).
@@ -36,6 +39,7 @@ private:
     SelectionState state_;
     ResultList result_;
     std::uint64_t maxLines_;
+    std::size_t maxCostTextLength_;
 };
 
 }  // namespace torvanel

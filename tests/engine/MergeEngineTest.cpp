@@ -291,7 +291,7 @@ TEST_F(MergeTest, OnlyTheEntriesAMergeReadsAreChecked) {
 TEST_F(MergeTest, TheLimitsOfTheHorseNumberRangeAreAccepted) {
     bases = AllSelected("-32768 32767 -32768.5");  // -32768.5 rounds to -32768
     merge(Choices(BetType::Tierce, 0));
-    EXPECT_EQ(lines(), (Texts{"-32768-32767--32768"}));
+    EXPECT_EQ(lines(), (Texts{"0-32768-32767-0-32768"}));
 }
 
 TEST_F(MergeTest, AMergeAboveTheCapIsRefusedWithItsCount) {

@@ -98,7 +98,7 @@ TEST(FormatHorseNumber, PadsOneToNineWithAZero) {
     EXPECT_EQ(FormatHorseNumber(32767), "32767");
 }
 
-TEST(FormatHorseNumber, WritesNegativeNumbersWithoutAZeroBeforeTheSign) {
-    EXPECT_EQ(FormatHorseNumber(-5), "-5");
-    EXPECT_EQ(FormatHorseNumber(-32768), "-32768");
+TEST(FormatHorseNumber, PadsNegativeNumbersWithAZeroBeforeTheSign) {
+    EXPECT_EQ(FormatHorseNumber(-3), "0-3");
+    EXPECT_EQ(FormatHorseNumber(-32768), "0-32768");
 }

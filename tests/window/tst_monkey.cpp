@@ -169,22 +169,21 @@ bool inListOrder(const std::vector<int>& part, const std::vector<HorseNumber>& l
     return true;
 }
 
-// The horse numbers of a result line ("03--5-12" holds -5); nothing when the
-// line is not numbers joined by "-".
+// The horse numbers of a result line ("03-0-5-12" holds -5: everything below
+// 10 is written after a "0"); nothing when the line is not numbers joined by "-".
 std::optional<std::vector<int>> numbersOf(const QString& line)
 {
+    static const QRegularExpression number(QStringLiteral("0(\\d|-\\d+)|[1-9]\\d*"));
     std::vector<int> numbers;
     qsizetype i = 0;
     for (;;) {
-        const qsizetype start = i;
-        if (i < line.size() && line[i] == QLatin1Char('-'))
-            ++i;
-        const qsizetype digits = i;
-        while (i < line.size() && line[i].isDigit())
-            ++i;
-        if (i == digits)
+        const QRegularExpressionMatch match =
+            number.match(line, i, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!match.hasMatch())
             return std::nullopt;
-        numbers.push_back(line.mid(start, i - start).toInt());
+        const QString text = match.captured();
+        numbers.push_back(text.startsWith(QLatin1Char('0')) ? text.mid(1).toInt() : text.toInt());
+        i += text.size();
         if (i == line.size())
             return numbers;
         if (line[i] != QLatin1Char('-'))
@@ -591,6 +590,9 @@ QString Monkey::checkMerge(const MergeRead& m)
     const double cost = tooMany || total == 0
         ? 0.0 : double(std::uint64_t(total)) * torvanel::ReadNumber(m.stake.toStdString());
     const bool stakeTooLarge = !conflict && !tooMany && !std::isfinite(cost);
+    const bool costTooLong = !conflict && !tooMany && !stakeTooLarge
+        && torvanel::NumberText(cost).size() + 6 > w.engine.maxCostTextLength();  // " Euros"
+    const bool costRefused = stakeTooLarge || costTooLong;
 
     // The boxes the merge showed, by what they say.
     int conflicts = 0, tooManySaid = 0, stakeSaid = 0;
@@ -603,17 +605,18 @@ QString Monkey::checkMerge(const MergeRead& m)
             ++conflicts;
         } else if (text.contains(QStringLiteral(" lignes, mais la liste des résultats ne peut en montrer"))) {
             ++tooManySaid;
-        } else if (text.contains(QStringLiteral("est trop grande : le coût de"))) {
+        } else if (text.contains(QString::fromUtf8(stakeTooLarge ? "est trop grande : le coût de"
+                                                                 : "ne peut pas être affiché en entier"))) {
             ++stakeSaid;
         } else {
             return QStringLiteral("the merge said \"%1\"").arg(text);
         }
     }
-    if (conflicts != int(conflict) || tooManySaid != int(tooMany) || stakeSaid != int(stakeTooLarge))
+    if (conflicts != int(conflict) || tooManySaid != int(tooMany) || stakeSaid != int(costRefused))
         return QStringLiteral("boxes %1/%2/%3 for conflict %4, too many %5, stake too large %6")
             .arg(conflicts).arg(tooManySaid).arg(stakeSaid).arg(int(conflict)).arg(int(tooMany)).arg(int(stakeTooLarge));
 
-    refusedMerges += conflict || tooMany || stakeTooLarge;
+    refusedMerges += conflict || tooMany || costRefused;
     const QAbstractItemModel* model = w.lstResultat->model();
     const qint64 rows = model->rowCount();
     const QString count = w.lblQtetotale->text(), costText = w.lblCout->text();
@@ -623,8 +626,8 @@ QString Monkey::checkMerge(const MergeRead& m)
                 .arg(rows).arg(count, costText, m.countBefore, m.costBefore);
         return {};
     }
-    const std::uint64_t expected = tooMany || stakeTooLarge ? 0 : std::uint64_t(total);
-    const QString expectedCost = QString::fromStdString(torvanel::NumberText(stakeTooLarge ? 0.0 : cost) + " Euros");
+    const std::uint64_t expected = tooMany || costRefused ? 0 : std::uint64_t(total);
+    const QString expectedCost = QString::fromStdString(torvanel::NumberText(costRefused ? 0.0 : cost) + " Euros");
     if (std::uint64_t(rows) != expected || count != QString::number(expected) || costText != expectedCost)
         return QStringLiteral("%1 rows, labels \"%2\" \"%3\"; expected %4 rows costing \"%5\"")
             .arg(rows).arg(count, costText).arg(expected).arg(expectedCost);

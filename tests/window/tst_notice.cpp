@@ -16,9 +16,8 @@ namespace {
 
 const char* const kExitDuringWait = "--exit-while-waiting";
 
-// Run in a child process: lines of a merge showing, a handler waiting the
-// way the guided tour waits (its own loop of pending events), and the exit
-// picture clicked in the middle of the wait.
+// Run in a child process: lines of a merge showing, the guided tour in its
+// first wait, and the exit picture clicked in the middle of the wait.
 int exitWhileWaiting()
 {
     frmmenu window;
@@ -30,15 +29,13 @@ int exitWhileWaiting()
     std::fflush(stdout);
     QTimer::singleShot(0, &window, [&window] {
         QTimer::singleShot(200, &window, [&window] { QTest::mouseClick(window.Image1, Qt::LeftButton); });
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 20000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        std::printf("wait finished\n");
+        QTest::mouseClick(window.Command1, Qt::LeftButton);
+        if (window.lstBases->count() != 18)  // its second step empties the bases
+            std::printf("tour finished\n");
     });
-    QApplication::exec();
+    const int code = QApplication::exec();
     std::printf("event loop left\n");
-    return 3;
+    return code;
 }
 
 }  // namespace
@@ -48,7 +45,7 @@ class NoticeTest : public QObject {
 private slots:
     void noticeTellsOfOtherSoftware();
     void exitPictureEndsTheProgram();
-    void exitPictureEndsTheProcessDuringAWait();
+    void exitPictureEndsTheProgramDuringTheTour();
 };
 
 void NoticeTest::noticeTellsOfOtherSoftware()
@@ -80,7 +77,7 @@ void NoticeTest::exitPictureEndsTheProgram()
     QCOMPARE(ends, 1);
 }
 
-void NoticeTest::exitPictureEndsTheProcessDuringAWait()
+void NoticeTest::exitPictureEndsTheProgramDuringTheTour()
 {
     QProcess child;
     QElapsedTimer clock;
@@ -91,7 +88,8 @@ void NoticeTest::exitPictureEndsTheProcessDuringAWait()
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), 0);
     QVERIFY2(out.contains(QStringLiteral("lines 20")), qPrintable(out));  // C(6, 3) lines were showing
-    QVERIFY2(!out.contains(QStringLiteral("finished")) && !out.contains(QStringLiteral("left")), qPrintable(out));
+    // The program left its event loop, as after a close, without another step of the tour.
+    QVERIFY2(!out.contains(QStringLiteral("finished")) && out.contains(QStringLiteral("left")), qPrintable(out));
     QVERIFY(clock.elapsed() < 10000);
 }
 

@@ -43,6 +43,7 @@ private slots:
     void tourAtRealSpeed();
     void secondTourInsideTheFirst();
     void blinkPhaseCarriesOver();
+    void userTypesDuringTour();
     void userEmptiesBasesDuringTour();
     void closingWindowEndsTourAtOnce_data();
     void closingWindowEndsTourAtOnce();
@@ -140,6 +141,8 @@ void TourTest::tourAtRealSpeed()
                                       w->lstBases, w->cmdTous[0], w->Option1[0],
                                       w->Option1[3], w->OptionQuoi[3], w->PictureDetail[3]};
     QCOMPARE(places.size(), int(std::size(shownControls)));
+    QCOMPARE(places[3].x(), -27);  // -400 and -180 twips, rounded as positive places are
+    QCOMPARE(places[4].x(), -12);
     for (int i = 0; i < places.size(); ++i) {
         const QRect control(shownControls[i]->mapTo(w, QPoint()), shownControls[i]->size());
         const QRect glow(places[i], w->Image2->size());
@@ -151,7 +154,7 @@ void TourTest::tourAtRealSpeed()
 
 void TourTest::secondTourInsideTheFirst()
 {
-    bool started = false, firstStillShown = false;
+    bool started = false, shownAfterSecond = true;
     QStringList basesAfterSecond;
     connect(w->txtInserer[0], &QLineEdit::textChanged, this, [&](const QString& text) {
         if (text != "14" || started)
@@ -161,11 +164,12 @@ void TourTest::secondTourInsideTheFirst()
         QTimer::singleShot(0, this, [&] {
             w->Command1->click();
             basesAfterSecond = entries(w->lstBases);
-            firstStillShown = w->Timer1->isActive() && w->lblAide->isVisible();
+            shownAfterSecond = w->Timer1->isActive() || w->lblAide->isVisible() || w->Image2->isVisible();
         });
     });
     w->Command1_Click();
-    QVERIFY(started && firstStillShown);
+    // The second tour's last step stopped the blink and hid both for good.
+    QVERIFY(started && !shownAfterSecond);
     QCOMPARE(basesAfterSecond, (QStringList{"8", "14", "3", "13", "7"}));
     // The first tour went on with "3": its later steps ran once more.
     QCOMPARE(entries(w->lstBases), (QStringList{"8", "14", "3", "13", "7", "3", "13", "7"}));
@@ -188,6 +192,29 @@ void TourTest::blinkPhaseCarriesOver()
     w->Command1_Click();
     QVERIFY(!counts.isEmpty());
     QCOMPARE(counts.first(), (left + 1) % 3);
+}
+
+// What the user types or fills in during the waits: the tour appends the
+// horses of its script, and never beyond a list's limit.
+void TourTest::userTypesDuringTour()
+{
+    connect(w->txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text == "14")
+            QTimer::singleShot(0, w, [this] { w->txtInserer[0]->setText("99"); });
+    });
+    w->Command1_Click();
+    checkEndState();
+
+    connect(w->txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text == "8")  // both lists emptied: refilled to their limit
+            QTimer::singleShot(0, w, [this] {
+                w->txtPartants->setText("32767");
+                QTest::keyClick(w->txtPartants, Qt::Key_Return);
+            });
+    });
+    w->Command1_Click();
+    QCOMPARE(w->lstBases->count(), 32767);
+    QCOMPARE(w->lstOuts->count(), 32767);
 }
 
 void TourTest::userEmptiesBasesDuringTour()

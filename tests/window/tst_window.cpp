@@ -121,6 +121,7 @@ private slots:
     void enterRefillsTheStarterLists();
     void tooManyStartersAreRefused();
     void mergesUpToTheLineCap();
+    void refusesACostTheLabelCannotShow();
 };
 
 void WindowTest::startsAsLaidOut()
@@ -310,6 +311,10 @@ void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
     QTest::mouseClick(w.OptionQuoi[2], Qt::LeftButton);
     QCOMPARE(w.txtUnite->text(), QStringLiteral("1"));
     QCOMPARE(w.lblCout->text(), QStringLiteral(" 3 Euros"));
+    // So does a click on the bet type already chosen.
+    w.txtUnite->setText(QStringLiteral("5"));
+    QTest::mouseClick(w.OptionQuoi[2], Qt::LeftButton);
+    QCOMPARE(w.txtUnite->text(), QStringLiteral("1"));
     QVERIFY(boxes.texts.isEmpty());
 }
 
@@ -382,6 +387,10 @@ void WindowTest::includeBoxAddsAndRemovesItsLines()
     QTest::mouseClick(w.ChkInclure[0], Qt::LeftButton);
     QCOMPARE(shownLines(w), doubled.mid(0, 4));
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("4"));
+    // A click on the fusion type already chosen merges again.
+    clickEntries(w.lstBases, {"5"});
+    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("10"));
     QVERIFY(boxes.texts.isEmpty());
 }
 
@@ -397,10 +406,15 @@ void WindowTest::eachChoiceRunsOneMerge()
         return merges.count();
     };
     QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton); }), 1);
-    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton); }), 0);
-    QCOMPARE(mergesAfter([&] { w.Option1[1]->setChecked(true); }), 1);  // as the guided tour does
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { w.Option1[1]->click(); }), 1);  // as the guided tour does
     QCOMPARE(w.FusionMode, 1);
-    QCOMPARE(mergesAfter([&] { w.OptionTierce[4]->setChecked(true); }), 1);
+    QCOMPARE(mergesAfter([&] { w.OptionTierce[4]->click(); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionTierce[4], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.Option1[1], Qt::LeftButton); }), 1);
+    w.Option1[1]->setFocus();
+    QCOMPARE(mergesAfter([&] { QTest::keyClick(w.Option1[1], Qt::Key_Down); }), 1);
+    QVERIFY(w.Option1[2]->isChecked() && w.FusionMode == 2);
     QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.ChkInclure[1], Qt::LeftButton); }), 1);
     QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.ChkInclure[1], Qt::LeftButton); }), 1);
     QCOMPARE(mergesAfter([&] { QTest::keyClick(w.txtPartants, Qt::Key_Return); }), 0);
@@ -501,6 +515,32 @@ void WindowTest::mergesUpToTheLineCap()
     QVERIFY(boxes.texts.first().contains(QString::number(cap)));
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
+}
+
+// The cost label shows the longest cost the engine accepts whole; one digit
+// more is refused as a stake too large to price is.
+void WindowTest::refusesACostTheLabelCannotShow()
+{
+    BoxAnswerer boxes;
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    const qsizetype longest = qsizetype(w.engine.maxCostTextLength());
+    QVERIFY(longest > 12 && longest < 40);
+    clickEntries(w.lstBases, {"1", "2", "3"});
+    const QString digits(longest - QStringLiteral("  Euros").size(), QLatin1Char('8'));
+    w.txtUnite->setText(digits);
+    QTest::mouseClick(w.Option1[0], Qt::LeftButton);  // one line
+    QCOMPARE(w.lblCout->text().size(), longest);
+    QVERIFY(boxes.texts.isEmpty() && w.lblCout->geometry().right() < w.width());
+
+    w.txtUnite->setText(digits + QLatin1Char('8'));
+    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    QCOMPARE(boxes.texts, QStringList{QStringLiteral("La mise unitaire \"%1\" ne convient pas : le coût de 1 lignes "
+                                                     "ne peut pas être affiché en entier.\nSaisissez une autre mise.")
+                                          .arg(digits + QLatin1Char('8'))});
+    QVERIFY(boxes.allWellFormed);
+    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
+    QCOMPARE(w.lblQtetotale->text() + w.lblCout->text(), QStringLiteral("0 0 Euros"));
 }
 
 QTEST_MAIN(WindowTest)
