@@ -9,6 +9,7 @@
 #include "Numbers.h"
 #include "PictureBox.h"
 #include "ResultClipboard.h"
+#include "SaveCommand.h"
 #include "ResultListModel.h"
 #include "WindowLook.h"
 
@@ -176,7 +177,9 @@ frmmenu::frmmenu(QWidget* parent)
     guidedTour = new GuidedTour(this);
     applyTabOrder();
     wireSignals();
-    new ResultClipboard(*this);  // Ctrl+C and the context menu of lstResultat
+    // Ctrl+C, Ctrl+S and the context menu of lstResultat.
+    auto* clipboard = new ResultClipboard(*this);
+    clipboard->addMenuAction((new SaveCommand(*this))->saveAction());
     accessibility::applyNames(*this);
     Form_Load();
 }
