@@ -252,16 +252,14 @@ SearchResult FindCover(const CoverInstance& instance, const SearchOptions& optio
         return result;
     }
     Annealer annealer(instance, result.cover, options.seed);
-    // The heat falls from 1 to 1/20 over a cycle, then starts again.
-    const double cycle = std::max<double>(20000.0, 40.0 * instance.eventCount());
-    const double cooling = std::pow(0.05, 1.0 / cycle);
-    double heat = 1.0;
+    // A low, steady heat: a step that uncovers one more event is taken about
+    // once in a thousand tries (hotter runs on full fields ended larger).
+    const double heat = 0.15;
     std::sort(result.cover.begin(), result.cover.end());
     while (result.cover.size() > options.target) {
         annealer.dropOne();
         while (!annealer.covers() && clock.goOn(result.cover.size())) {
             annealer.step(heat);
-            heat = heat < 0.05 ? 1.0 : heat * cooling;
         }
         if (!annealer.covers()) break;
         result.cover = annealer.cover();

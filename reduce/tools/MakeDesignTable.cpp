@@ -75,6 +75,34 @@ Design Doubled(const Design& half, int v) {
     return blocks;
 }
 
+// S(3,5,17): the circles of PG(1,16), images of PG(1,4) under PGL(2,16).
+// GF(16) modulo x^4 + x + 1; point 16 stands for infinity.
+Design Circles17() {
+    int exp[30], log[16] = {};
+    for (int i = 0, x = 1; i < 30; ++i, x = (x << 1) ^ ((x & 8) ? 0x13 : 0)) exp[i] = x, log[x] = i % 15;
+    auto mul = [&](int a, int b) { return a == 0 || b == 0 ? 0 : exp[log[a] + log[b]]; };
+    auto div = [&](int a, int b) { return a == 0 ? 0 : exp[(log[a] - log[b] + 15) % 15]; };
+    const int infinity = 16;
+    const Block line = {infinity, 0, 1, exp[5], exp[10]};
+    std::map<Block, int> circles;
+    for (int a = 0; a < 16; ++a)
+        for (int b = 0; b < 16; ++b)
+            for (int c = 0; c < 16; ++c)
+                for (int d = 0; d < 16; ++d) {
+                    if ((mul(a, d) ^ mul(b, c)) == 0) continue;
+                    Block image;
+                    for (int x : line) {
+                        if (x == infinity) image.push_back(c == 0 ? infinity : div(a, c));
+                        else if (const int below = mul(c, x) ^ d; below == 0) image.push_back(infinity);
+                        else image.push_back(div(mul(a, x) ^ b, below));
+                    }
+                    circles[Sorted(image)] = 1;
+                }
+    Design design;
+    for (const auto& entry : circles) design.push_back(entry.first);
+    return design;
+}
+
 struct Cover {
     CoverProblem problem;
     int k = 0;
@@ -159,7 +187,8 @@ void Write(const std::string& path, const std::map<Key, Design>& table) {
 std::map<Key, Design> Constructions(std::map<Key, Design>& table) {
     std::map<Key, Design> made{{{13, 4, 2}, ProjectivePlane3()},
                                {{16, 4, 2}, AffinePlane4()},
-                               {{16, 4, 3}, BooleanQuadruples16()}};
+                               {{16, 4, 3}, BooleanQuadruples16()},
+                               {{17, 5, 3}, Circles17()}};
     if (auto ten = table.find({10, 4, 3}); ten != table.end() && ten->second.size() == 30)
         made[{20, 4, 3}] = Doubled(ten->second, 10);
     return made;
