@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QStandardPaths>
 
@@ -40,6 +41,13 @@ QString askFileName(QWidget* parent, const QString& suggested)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
+}
+
+// The user's documents, or home where there is no such folder.
+QString startFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
 }
 
 torvanel::BetType checkedBetType(const frmmenu& window)
@@ -78,11 +86,13 @@ void SaveCommand::saveLines()
         Dialogs::showMessage(&window_, kNothingToSave);
         return;
     }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested = QDir(folder).filePath(resultfile::suggestedName(checkedBetType(window_), QDate::currentDate()));
+    if (folder_.isEmpty() || !QDir(folder_).exists())
+        folder_ = startFolder();
+    const QString suggested = QDir(folder_).filePath(resultfile::suggestedName(checkedBetType(window_), QDate::currentDate()));
     const QString fileName = chooseFile_(&window_, suggested);
     if (fileName.isEmpty())
         return;
+    folder_ = QFileInfo(fileName).absolutePath();  // the next save offers the same folder
     JobProgress progress(&window_, clipboard::kLinesWithoutProgress, [](std::uint64_t done, std::uint64_t total) {
         return QStringLiteral("Enregistrement des combinaisons : %1 sur %2").arg(frenchCount(done), frenchCount(total));
     });

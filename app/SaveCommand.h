@@ -32,4 +32,5 @@ private:
     frmmenu& window_;
     QAction* save_;
     FileChooser chooseFile_;
+    QString folder_;  // where the last save went
 };
