@@ -10,6 +10,7 @@
 #include "PictureBox.h"
 #include "ResultClipboard.h"
 #include "ResultListModel.h"
+#include "ResultView.h"
 #include "WindowLook.h"
 
 #include <QApplication>
@@ -23,11 +24,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QTimer>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 // Resources live in the static library; this pulls them into every program
@@ -43,10 +42,6 @@ using controls::ControlLayout;
 using controls::Kind;
 
 constexpr QSize kClientSize{521, 438};      // 7815 x 6570 twips
-// Rows lstResultat lays out per pass of the event loop: large enough that a
-// list of a hundred million lines is laid out in seconds, small enough that
-// the window answers between two passes.
-constexpr int kLayoutBatch = 10000;
 
 // Unit stake written into txtUnite for each bet type (OptionQuoi index).
 constexpr std::array<const char*, 5> kStakes{"1", "3", "1", "1.3", "2"};
@@ -66,10 +61,8 @@ QWidget* makeControl(Kind kind, QWidget* parent)
         return list;
     }
     case Kind::ResultList: {
-        auto* view = new QListView(parent);
+        auto* view = new ResultView(parent);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
-        view->setUniformItemSizes(true);
-        view->setLayoutMode(QListView::Batched);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         return view;
     }
@@ -261,8 +254,7 @@ void frmmenu::bindControls()
     get(Image2, "Image2");
 
     resultModel = new ResultListModel(this);
-    lstResultat->setBatchSize(kLayoutBatch);
-    engine = torvanel::MergeEngine(measureResultLineCap());
+    engine = torvanel::MergeEngine(ResultView::kMaxRows);
     lstResultat->setModel(resultModel);
     Image1->setPicture(QStringLiteral(":/assets/exit.svg"));
     Image2->setPicture(QStringLiteral(":/assets/starburst.svg"));
@@ -397,19 +389,6 @@ void frmmenu::setTotalCaption(QLabel* label, const QString& text)
             break;
         font.setPixelSize(font.pixelSize() - 1);
     }
-}
-
-// Largest number of lines lstResultat scrolls to the end of and shows right.
-// The view keeps the pixel offset of every row in an int and the last offset
-// is lines times the row height: one line more than INT_MAX / row height and
-// the view never reaches its end (measured: 165191049 lines of 13 pixels
-// scroll to the last one, 165191050 do not). Runs before the real model is set.
-std::uint64_t frmmenu::measureResultLineCap()
-{
-    QStringListModel sample(QStringList{QStringLiteral("00-00-00-00-00")});
-    lstResultat->setModel(&sample);
-    const int rowHeight = std::max(1, lstResultat->sizeHintForRow(0) + 2 * lstResultat->spacing());
-    return static_cast<std::uint64_t>(INT_MAX / rowHeight);
 }
 
 // The panels behind are hidden as well as covered, so that neither the
