@@ -7,6 +7,8 @@
 #include "ResultListModel.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -121,6 +123,7 @@ private slots:
     void enterRefillsTheStarterLists();
     void tooManyStartersAreRefused();
     void mergesUpToTheLineCap();
+    void keysHitsAndScreenReaderReachTheLastOfTheMostRows();
 };
 
 void WindowTest::startsAsLaidOut()
@@ -505,6 +508,54 @@ void WindowTest::mergesUpToTheLineCap()
     QVERIFY(boxes.texts.first().contains(QString::number(cap)));
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
+}
+
+// The most rows a model can address, each reading its number.
+class MostRowsModel : public QAbstractListModel {
+public:
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : INT_MAX; }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        return role == Qt::DisplayRole ? QVariant(QString::number(index.row())) : QVariant();
+    }
+};
+
+void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
+{
+    ShownWindow shown;
+    QListView* list = shown.window.lstResultat;
+    MostRowsModel rows;
+    list->setModel(&rows);
+    list->setFocus();
+    const QModelIndex last = rows.index(INT_MAX - 1, 0);
+
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(list->currentIndex(), last);
+    QCoreApplication::processEvents();
+    const QRect lastRect = list->visualRect(last);
+    QVERIFY(lastRect.top() >= 0 && lastRect.bottom() < list->viewport()->height());
+    QCOMPARE(list->indexAt(lastRect.center()), last);
+    QVERIFY(!list->indexAt(lastRect.center() + QPoint(0, lastRect.height())).isValid());
+    QTest::keyClick(list, Qt::Key_Down);  // stays on the last row
+    QCOMPARE(list->currentIndex(), last);
+    QTest::keyClick(list, Qt::Key_PageDown);
+    QCOMPARE(list->currentIndex(), last);
+    QTest::keyClick(list, Qt::Key_PageUp);
+    const int page = INT_MAX - 1 - list->currentIndex().row();
+    QVERIFY(page > 5 && page < list->viewport()->height() / lastRect.height());
+    QTest::keyClick(list, Qt::Key_Up);
+    QCOMPARE(list->currentIndex().row(), INT_MAX - 2 - page);
+    QCOMPARE(list->indexAt(list->visualRect(list->currentIndex()).center()), list->currentIndex());
+
+    // A screen reader reads the last line.
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(list);
+    QVERIFY(view && view->tableInterface());
+    QCOMPARE(view->tableInterface()->cellAt(INT_MAX - 1, 0)->text(QAccessible::Name), QString::number(INT_MAX - 1));
+
+    QTest::keyClick(list, Qt::Key_Home);
+    QCOMPARE(list->currentIndex(), rows.index(0, 0));
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    list->setModel(shown.window.resultModel);
 }
 
 QTEST_MAIN(WindowTest)
