@@ -86,7 +86,8 @@ Appearance timeUntilPainted(PaintClock& paints, const std::function<void()>& act
     QElapsedTimer quiet;
     quiet.start();
     qsizetype seen = 0;
-    while (paints.ends.isEmpty() || quiet.elapsed() < quietMs) {
+    // Waits up to 2 s for a first paint: an action may paint nothing.
+    while (quiet.elapsed() < quietMs || (paints.ends.isEmpty() && paints.clock.elapsed() < 2000)) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         if (paints.ends.size() != seen) {
             seen = paints.ends.size();
@@ -170,7 +171,8 @@ bool lastRowShown(const QListView* list)
 {
     const int rows = list->model()->rowCount();
     const QRect last = list->visualRect(list->model()->index(rows - 1, 0));
-    return rows > 0 && list->viewport()->rect().contains(last);
+    // Whole from top to bottom (long lines are wider than the list).
+    return rows > 0 && last.top() >= 0 && last.bottom() < list->viewport()->height();
 }
 
 // Presses the scroll bar's thumb and drags it past the bottom of its groove.
