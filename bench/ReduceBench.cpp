@@ -39,14 +39,20 @@ void Counters(benchmark::State& state, const Reduction& reduction, int v, int k,
 void LookUp(benchmark::State& state, int v, int k, int t) {
     const ResultList list = FullField(v, k);
     Reduction reduction;
-    for (auto _ : state) benchmark::DoNotOptimize(reduction = Reduce(list, PayoutOf(k, t)));
+    for (auto _ : state) {
+        (void)_;
+        benchmark::DoNotOptimize(reduction = Reduce(list, PayoutOf(k, t)));
+    }
     Counters(state, reduction, v, k, t);
 }
 
 void CheckOnly(benchmark::State& state) {
     const ResultList list = FullField(20, 5);
     const Reduction reduction = Reduce(list, Payout::QuinteBonus4);
-    for (auto _ : state) benchmark::DoNotOptimize(CheckGuarantee(list, Payout::QuinteBonus4, reduction.kept));
+    for (auto _ : state) {
+        (void)_;
+        benchmark::DoNotOptimize(CheckGuarantee(list, Payout::QuinteBonus4, reduction.kept));
+    }
 }
 
 void SearchAlone(benchmark::State& state, int v, int k, int t) {
@@ -54,7 +60,10 @@ void SearchAlone(benchmark::State& state, int v, int k, int t) {
     ReduceOptions options;
     options.useTable = false;
     Reduction reduction;
-    for (auto _ : state) reduction = Reduce(list, PayoutOf(k, t), options);
+    for (auto _ : state) {
+        (void)_;
+        reduction = Reduce(list, PayoutOf(k, t), options);
+    }
     Counters(state, reduction, v, k, t);
 }
 

@@ -111,6 +111,7 @@ struct Cover {
 Cover FullField(int v, int k, int t) {
     ResultList list;
     std::vector<HorseNumber> field;
+    field.reserve(static_cast<std::size_t>(v));
     for (int p = 0; p < v; ++p) field.push_back(static_cast<HorseNumber>(p));
     AppendCombinations(list, field, k);
     BuiltProblem built = BuildProblem(list, PayoutRule{k, t, false});
