@@ -42,6 +42,8 @@ QString askFileName(QWidget* parent, const QString& suggested)
     return dialog.selectedFiles().first();
 }
 
+}  // namespace
+
 torvanel::BetType checkedBetType(const frmmenu& window)
 {
     for (int i = 0; i < int(window.OptionQuoi.size()); ++i)
@@ -49,8 +51,6 @@ torvanel::BetType checkedBetType(const frmmenu& window)
             return static_cast<torvanel::BetType>(i);
     return torvanel::BetType::Tierce;
 }
-
-}  // namespace
 
 SaveCommand::SaveCommand(frmmenu& window)
     : QObject(&window),

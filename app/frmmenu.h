@@ -104,6 +104,8 @@ public:
     // Shows the engine's current result in lstResultat (after a merge, or
     // after the engine's result was emptied).
     void showEngineResult();
+    // Writes the count or the cost in its label, smaller if it would not fit.
+    void setTotalCaption(QLabel* label, const QString& text);
     // Brings a split panel to the front of the stack.
     void bringPanelToFront(int panelIndex);
 
@@ -170,7 +172,6 @@ private:
     std::uint64_t measureResultLineCap();
     std::size_t measureCostTextCap();
     void wireSignals();
-    void setTotalCaption(QLabel* label, const QString& text);
     torvanel::StarterList starterList(const QListWidget* list) const;
     torvanel::MergeChoices currentChoices() const;
 

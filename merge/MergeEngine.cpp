@@ -216,6 +216,12 @@ const ResultList& MergeEngine::result() const { return result_; }
 
 void MergeEngine::clearResult() { result_.clear(); }
 
+MergeOutcome MergeEngine::keepLines(std::vector<std::uint64_t> kept, const std::string& stake) {
+    result_.keepOnly(std::move(kept));
+    const std::uint64_t lines = result_.count();
+    return Labels(lines, lines == 0 ? 0.0 : static_cast<double>(lines) * ReadNumber(stake));
+}
+
 std::uint64_t MergeEngine::maxLines() const { return maxLines_; }
 
 std::size_t MergeEngine::maxCostTextLength() const { return maxCostTextLength_; }

@@ -294,6 +294,11 @@ bool CheckGuarantee(const ResultList& list, Payout payout, const std::vector<std
 Reduction Reduce(const ResultList& list, Payout payout, const ReduceOptions& options) {
     const PayoutRule rule = RuleOf(payout);
     Reduction reduction;
+    if (list.isSubList()) {  // its blocks are the full list, not the lines shown
+        reduction.refusal = "La liste est déjà réduite : fusionnez de nouveau pour retrouver la liste "
+                            "complète, puis réduisez-la.";
+        return reduction;
+    }
     if (list.count() > kMaxLines) {
         reduction.refusal = "La liste compte plus de 1 000 000 de lignes : elle est trop longue pour être "
                             "réduite. La liste complète est conservée.";
