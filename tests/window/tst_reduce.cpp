@@ -169,13 +169,10 @@ void ReduceTest::eachBetTypeReducesAsTheEngineDoes_data()
     QTest::addColumn<int>("betType");
     QTest::addColumn<int>("item");
     QTest::addColumn<int>("payout");
-    QTest::addColumn<bool>("withBases");
-    // Every Quinté line of 2 bases and 3 outsiders holds its own three
-    // outsiders: no shorter list keeps a Bonus, so the Quinté takes a field.
-    QTest::newRow("Quinté, Bonus 3") << 4 << 1 << int(reduce::Payout::QuinteBonus3) << false;
-    QTest::newRow("Quarté, Bonus") << 3 << 0 << int(reduce::Payout::QuarteBonus) << true;
-    QTest::newRow("2 sur 4") << 1 << 0 << int(reduce::Payout::DeuxSurQuatre) << true;
-    QTest::newRow("Couplé placé") << 0 << 0 << int(reduce::Payout::CouplePlace) << true;
+    QTest::newRow("Quinté, Bonus 3") << 4 << 1 << int(reduce::Payout::QuinteBonus3);
+    QTest::newRow("Quarté, Bonus") << 3 << 0 << int(reduce::Payout::QuarteBonus);
+    QTest::newRow("2 sur 4") << 1 << 0 << int(reduce::Payout::DeuxSurQuatre);
+    QTest::newRow("Couplé placé") << 0 << 0 << int(reduce::Payout::CouplePlace);
 }
 
 void ReduceTest::eachBetTypeReducesAsTheEngineDoes()
@@ -183,15 +180,13 @@ void ReduceTest::eachBetTypeReducesAsTheEngineDoes()
     QFETCH(int, betType);
     QFETCH(int, item);
     QFETCH(int, payout);
-    QFETCH(bool, withBases);
     frmmenu& w = *window_;
-    if (withBases) {  // bases 1 and 2 with outsiders 3 to 10
-        driving::selectHorses(w.lstBases, {1, 2});
-        driving::selectHorses(w.lstOuts, {3, 4, 5, 6, 7, 8, 9, 10});
-        w.OptionQuoi[betType]->click();
-    } else {
-        mergeQuinteOfAllBases(w, 10);
-    }
+    // Bases 1 and 2 with outsiders 3 to 10: lines that hold bases.
+    driving::selectHorses(w.lstBases, {1, 2});
+    driving::selectHorses(w.lstOuts, {3, 4, 5, 6, 7, 8, 9, 10});
+    w.OptionQuoi[betType]->click();
+    if (betType == 4)
+        w.OptionTierce[6]->click();  // "2 bases + 3 outs"
     const int before = w.resultModel->rowCount();
     const QStringList expected = engineLines(w, reduce::Payout(payout));
     QVERIFY(expected.size() > 0 && expected.size() < before);
@@ -201,6 +196,8 @@ void ReduceTest::eachBetTypeReducesAsTheEngineDoes()
     QCOMPARE(shownLines(w), expected);
     QCOMPARE(w.lblQtetotale->text(), QString::number(expected.size()));
     QCOMPARE(seen.messages.size(), 1);
+    if (betType >= 3)  // a Bonus names the bases its lines hold
+        QVERIFY2(seen.messages[0].contains(QStringLiteral("vos bases y figurent")), qPrintable(seen.messages[0]));
 }
 
 void ReduceTest::cancellingTheQuestionOrTheSearchOrClosingLeavesTheFullList()
