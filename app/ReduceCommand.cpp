@@ -216,8 +216,11 @@ void ReduceCommand::reduceLines()
         return;
     }
     const std::uint64_t after = reduction->kept.size();
+    WindowMessageSink messages(&window_);
     const torvanel::MergeOutcome labels =
-        window_.engine.keepLines(std::move(reduction->kept), window_.txtUnite->text().toStdString());
+        window_.engine.keepLines(std::move(reduction->kept), window_.txtUnite->text().toStdString(), messages);
+    if (!labels.updated)
+        return;
     window_.showEngineResult();
     window_.setTotalCaption(window_.lblQtetotale, QString::fromStdString(labels.countText));
     window_.setTotalCaption(window_.lblCout, QString::fromStdString(labels.costText));

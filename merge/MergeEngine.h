@@ -29,9 +29,10 @@ public:
     // "Vider" of lstResultat: drops the lines, keeps everything else.
     void clearResult();
     // Keeps only the lines `kept` of the result (a reduced list); gives the
-    // count and the cost at `stake` as a merge writes them. The next merge
-    // brings the full list back.
-    MergeOutcome keepLines(std::vector<std::uint64_t> kept, const std::string& stake);
+    // count and the cost at `stake` as a merge writes them. A stake a merge
+    // would refuse is refused the same way, and the full list stays
+    // (updated false). The next merge brings the full list back.
+    MergeOutcome keepLines(std::vector<std::uint64_t> kept, const std::string& stake, MessageSink& messages);
 
     std::uint64_t maxLines() const;
     std::size_t maxCostTextLength() const;
