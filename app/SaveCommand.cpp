@@ -50,6 +50,8 @@ QString startFolder()
     return QDir(documents).exists() ? documents : QDir::homePath();
 }
 
+}  // namespace
+
 torvanel::BetType checkedBetType(const frmmenu& window)
 {
     for (int i = 0; i < int(window.OptionQuoi.size()); ++i)
@@ -57,8 +59,6 @@ torvanel::BetType checkedBetType(const frmmenu& window)
             return static_cast<torvanel::BetType>(i);
     return torvanel::BetType::Tierce;
 }
-
-}  // namespace
 
 SaveCommand::SaveCommand(frmmenu& window)
     : QObject(&window),

@@ -3,6 +3,8 @@
 // Ctrl+S anywhere in the window ask for a file and save every result line
 // there (ResultFile), with the shared progress dialogue for a long list.
 
+#include "MergeTypes.h"
+
 #include <QObject>
 #include <QString>
 
@@ -11,6 +13,9 @@
 class QAction;
 class QWidget;
 class frmmenu;
+
+// The bet type whose button is checked in Frame2.
+torvanel::BetType checkedBetType(const frmmenu& window);
 
 class SaveCommand : public QObject {
     Q_OBJECT

@@ -9,6 +9,7 @@
 #include "Numbers.h"
 #include "PictureBox.h"
 #include "ResultClipboard.h"
+#include "ReduceCommand.h"
 #include "SaveCommand.h"
 #include "ResultListModel.h"
 #include "ResultView.h"
@@ -170,9 +171,10 @@ frmmenu::frmmenu(QWidget* parent)
     guidedTour = new GuidedTour(this);
     applyTabOrder();
     wireSignals();
-    // Ctrl+C, Ctrl+S and the context menu of lstResultat.
+    // Ctrl+C, Ctrl+S, Ctrl+R and the context menu of lstResultat.
     auto* clipboard = new ResultClipboard(*this);
     clipboard->addMenuAction((new SaveCommand(*this))->saveAction());
+    clipboard->addMenuAction((new ReduceCommand(*this))->reduceAction());
     accessibility::applyNames(*this);
     Form_Load();
 }

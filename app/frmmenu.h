@@ -103,6 +103,8 @@ public:
     // Shows the engine's current result in lstResultat (after a merge, or
     // after the engine's result was emptied).
     void showEngineResult();
+    // Writes the count or the cost in its label, smaller if it would not fit.
+    void setTotalCaption(QLabel* label, const QString& text);
     // Brings a split panel to the front of the stack.
     void bringPanelToFront(int panelIndex);
 
@@ -168,7 +170,6 @@ private:
     bool isTabStop(const QWidget* widget) const;
     std::size_t measureCostTextCap();
     void wireSignals();
-    void setTotalCaption(QLabel* label, const QString& text);
     torvanel::StarterList starterList(const QListWidget* list) const;
     torvanel::MergeChoices currentChoices() const;
 

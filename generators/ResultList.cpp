@@ -146,9 +146,13 @@ void ResultList::clear() {
     blocks_.clear();
     ends_.clear();
     exactCount_ = 0;
+    subList_ = false;
+    kept_.clear();
 }
 
 void ResultList::append(ResultBlock block) {
+    subList_ = false;
+    kept_.clear();
     const WideCount lines = ExactLineCount(block);
     if (lines == 0 || block.baseTake + block.outTake == 0) return;
     block.lineCount = ClampTo64(lines);
@@ -157,14 +161,27 @@ void ResultList::append(ResultBlock block) {
     blocks_.push_back(std::move(block));
 }
 
-std::uint64_t ResultList::count() const { return ends_.empty() ? 0 : ends_.back(); }
+void ResultList::keepOnly(std::vector<std::uint64_t> kept) {
+    const std::uint64_t full = fullCount();
+    kept.erase(std::remove_if(kept.begin(), kept.end(), [full](std::uint64_t i) { return i >= full; }), kept.end());
+    kept_ = std::move(kept);
+    subList_ = true;
+}
 
-WideCount ResultList::exactCount() const { return exactCount_; }
+std::uint64_t ResultList::fullCount() const { return ends_.empty() ? 0 : ends_.back(); }
+
+std::uint64_t ResultList::count() const { return subList_ ? kept_.size() : fullCount(); }
+
+WideCount ResultList::exactCount() const { return subList_ ? WideCount(kept_.size()) : exactCount_; }
 
 const std::vector<ResultBlock>& ResultList::blocks() const { return blocks_; }
 
 std::string ResultList::lineAt(std::uint64_t index) const {
     if (index >= count()) return {};
+    return fullLineAt(subList_ ? kept_[index] : index);
+}
+
+std::string ResultList::fullLineAt(std::uint64_t index) const {
     const auto b = static_cast<std::size_t>(std::upper_bound(ends_.begin(), ends_.end(), index) - ends_.begin());
     const ResultBlock& block = blocks_[b];
     const std::size_t take = static_cast<std::size_t>(block.baseTake + block.outTake);
@@ -182,6 +199,11 @@ std::string ResultList::lineAt(std::uint64_t index) const {
 
 void ResultList::forEachLine(const std::function<bool(std::string_view)>& visit,
                              std::uint64_t first) const {
+    if (subList_) {
+        for (std::uint64_t i = first; i < kept_.size(); ++i)
+            if (!visit(fullLineAt(kept_[i]))) return;
+        return;
+    }
     auto block = std::upper_bound(ends_.begin(), ends_.end(), first);
     for (std::size_t b = static_cast<std::size_t>(block - ends_.begin()); b < blocks_.size(); ++b) {
         const std::uint64_t start = b == 0 ? 0 : ends_[b - 1];

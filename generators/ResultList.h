@@ -33,8 +33,18 @@ class ResultList {
 public:
     void clear();
     // Fills in block.lineCount; a block without a line is not kept. Counts
-    // beyond 64 bits stick at UINT64_MAX (see exactCount()).
+    // beyond 64 bits stick at UINT64_MAX (see exactCount()). Appending to a
+    // sub-list brings the full list back first.
     void append(ResultBlock block);
+
+    // Shows only the lines `kept` (indices of the full list, increasing and
+    // below fullCount()): count(), lineAt() and forEachLine() then read the
+    // sub-list, so everything that reads the list reads the reduced one.
+    // blocks() stays the full list. clear() and append() drop the sub-list.
+    void keepOnly(std::vector<std::uint64_t> kept);
+    bool isSubList() const { return subList_; }
+    // Lines of the full list, sub-list or not.
+    std::uint64_t fullCount() const;
 
     std::uint64_t count() const;
     // The exact number of lines, even where count() has stuck at UINT64_MAX.
@@ -52,9 +62,13 @@ public:
                      std::uint64_t first = 0) const;
 
 private:
+    std::string fullLineAt(std::uint64_t index) const;
+
     std::vector<ResultBlock> blocks_;
     std::vector<std::uint64_t> ends_;  // lines up to the end of each block
     WideCount exactCount_ = 0;
+    bool subList_ = false;
+    std::vector<std::uint64_t> kept_;
 };
 
 }  // namespace torvanel

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -69,6 +70,23 @@ std::string CostTooLongMessage(const std::string& stake, std::uint64_t lines) {
 
 MergeOutcome Labels(std::uint64_t lines, double cost) {
     return MergeOutcome{true, DecimalText(lines), NumberText(cost) + " Euros"};
+}
+
+// The count and cost of `lines` at `stake`; nothing, after its message, for
+// a stake whose cost cannot be computed or shown whole.
+std::optional<MergeOutcome> Priced(std::uint64_t lines, const std::string& stake, std::size_t maxCostTextLength,
+                                   MessageSink& messages) {
+    const double cost = lines == 0 ? 0.0 : static_cast<double>(lines) * ReadNumber(stake);
+    if (!std::isfinite(cost)) {
+        messages.showMessage(StakeTooLargeMessage(stake, lines));
+        return std::nullopt;
+    }
+    MergeOutcome labels = Labels(lines, cost);
+    if (labels.costText.size() > maxCostTextLength) {
+        messages.showMessage(CostTooLongMessage(stake, lines));
+        return std::nullopt;
+    }
+    return labels;
 }
 
 enum class BlockEnd { Done, Conflict, Refused };
@@ -196,25 +214,26 @@ MergeOutcome MergeEngine::cmdFusionner_Click(const StarterList& bases, const Sta
         result_.clear();
         return Labels(0, 0.0);
     }
-    const std::uint64_t lines = result_.count();
-    const double cost = lines == 0 ? 0.0 : static_cast<double>(lines) * ReadNumber(choices.stake);
-    if (!std::isfinite(cost)) {
-        messages.showMessage(StakeTooLargeMessage(choices.stake, lines));
+    const std::optional<MergeOutcome> labels = Priced(result_.count(), choices.stake, maxCostTextLength_, messages);
+    if (!labels) {
         result_.clear();
         return Labels(0, 0.0);
     }
-    MergeOutcome labels = Labels(lines, cost);
-    if (labels.costText.size() > maxCostTextLength_) {
-        messages.showMessage(CostTooLongMessage(choices.stake, lines));
-        result_.clear();
-        return Labels(0, 0.0);
-    }
-    return labels;
+    return *labels;
 }
 
 const ResultList& MergeEngine::result() const { return result_; }
 
 void MergeEngine::clearResult() { result_.clear(); }
+
+MergeOutcome MergeEngine::keepLines(std::vector<std::uint64_t> kept, const std::string& stake,
+                                    MessageSink& messages) {
+    // The stake may have been typed since the merge: it is checked as a merge checks it.
+    const std::optional<MergeOutcome> labels = Priced(kept.size(), stake, maxCostTextLength_, messages);
+    if (!labels) return MergeOutcome{};
+    result_.keepOnly(std::move(kept));
+    return *labels;
+}
 
 std::uint64_t MergeEngine::maxLines() const { return maxLines_; }
 

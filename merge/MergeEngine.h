@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace torvanel {
 
@@ -27,6 +28,11 @@ public:
     const ResultList& result() const;
     // "Vider" of lstResultat: drops the lines, keeps everything else.
     void clearResult();
+    // Keeps only the lines `kept` of the result (a reduced list); gives the
+    // count and the cost at `stake` as a merge writes them. A stake a merge
+    // would refuse is refused the same way, and the full list stays
+    // (updated false). The next merge brings the full list back.
+    MergeOutcome keepLines(std::vector<std::uint64_t> kept, const std::string& stake, MessageSink& messages);
 
     std::uint64_t maxLines() const;
     std::size_t maxCostTextLength() const;

@@ -48,20 +48,20 @@ std::string_view PayoutGuarantee(Payout payout, bool linesHoldBases) {
     switch (payout) {
         case Payout::QuinteBonus4:
             return linesHoldBases
-                       ? "Si les 4 premiers sont parmi vos chevaux avec vos bases (autant qu'une ligne en "
-                         "porte), une ligne au moins contient ces 4 chevaux : le Bonus 4 est assuré."
+                       ? "Si les 4 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
+                         "autant qu'une ligne en porte, une ligne au moins contient ces 4 chevaux : le Bonus 4 est assuré."
                        : "Si les 4 premiers sont parmi vos chevaux, une ligne au moins contient ces 4 "
                          "chevaux : le Bonus 4 est assuré.";
         case Payout::QuinteBonus3:
             return linesHoldBases
-                       ? "Si les 3 premiers sont parmi vos chevaux avec vos bases (autant qu'une ligne en "
-                         "porte), une ligne au moins contient ces 3 chevaux : le Bonus 3 est assuré."
+                       ? "Si les 3 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
+                         "autant qu'une ligne en porte, une ligne au moins contient ces 3 chevaux : le Bonus 3 est assuré."
                        : "Si les 3 premiers sont parmi vos chevaux, une ligne au moins contient ces 3 "
                          "chevaux : le Bonus 3 est assuré.";
         case Payout::QuarteBonus:
             return linesHoldBases
-                       ? "Si les 3 premiers sont parmi vos chevaux avec vos bases (autant qu'une ligne en "
-                         "porte), une ligne au moins contient ces 3 chevaux : le Bonus du Quarté est assuré."
+                       ? "Si les 3 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
+                         "autant qu'une ligne en porte, une ligne au moins contient ces 3 chevaux : le Bonus du Quarté est assuré."
                        : "Si les 3 premiers sont parmi vos chevaux, une ligne au moins contient ces 3 "
                          "chevaux : le Bonus du Quarté est assuré.";
         case Payout::DeuxSurQuatre:
@@ -294,6 +294,11 @@ bool CheckGuarantee(const ResultList& list, Payout payout, const std::vector<std
 Reduction Reduce(const ResultList& list, Payout payout, const ReduceOptions& options) {
     const PayoutRule rule = RuleOf(payout);
     Reduction reduction;
+    if (list.isSubList()) {  // its blocks are the full list, not the lines shown
+        reduction.refusal = "La liste est déjà réduite : fusionnez de nouveau pour retrouver la liste "
+                            "complète, puis réduisez-la.";
+        return reduction;
+    }
     if (list.count() > kMaxLines) {
         reduction.refusal = "La liste compte plus de 1 000 000 de lignes : elle est trop longue pour être "
                             "réduite. La liste complète est conservée.";

@@ -241,6 +241,23 @@ TEST_F(MergeTest, CostIsTheCountTimesTheStakeText) {
     EXPECT_EQ(merge(Choices(BetType::Tierce, 3, "0.5")).costText, " .5 Euros");
 }
 
+TEST_F(MergeTest, KeptLinesArePricedLikeAMergeAndTheNextMergeBringsAllBack) {
+    bases = AllSelected(Range(1, 5));
+    outs = AllSelected("6 7");
+    const MergeChoices quarte = Choices(BetType::Quarte, 3, "1.3");  // 2 of the bases with both outsiders
+    merge(quarte);
+    // A stake typed since the merge and too large to price: refused, all stays.
+    EXPECT_FALSE(engine.keepLines({0, 1}, "1E308", sink).updated);
+    EXPECT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(lines().size(), 10u);
+    const MergeOutcome kept = engine.keepLines({0, 4, 9}, quarte.stake, sink);
+    EXPECT_EQ(kept.countText, "3");
+    EXPECT_EQ(kept.costText, " 3.9 Euros");
+    EXPECT_EQ(lines(), (Texts{"01-02-06-07", "02-03-06-07", "04-05-06-07"}));
+    EXPECT_EQ(merge(quarte).countText, "10");
+    EXPECT_EQ(lines().size(), 10u);
+}
+
 TEST_F(MergeTest, LoadingTakesSelectedEntriesInListOrder) {
     bases = Starters("*5 2 *9");
     merge(Choices(BetType::Couple, 0));

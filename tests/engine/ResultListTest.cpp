@@ -139,3 +139,27 @@ TEST(Binomial, CountsWithoutOverflow) {
     EXPECT_EQ(Binomial(UINT64_MAX, 5), kWideCountMax);
     EXPECT_EQ(SaturatingAdd(kWideCountMax, 1), kWideCountMax);
 }
+
+TEST(ResultList, ASubListIsReadThroughItsKeptLinesUntilTheListChanges) {
+    ResultList list;
+    list.append({{1, 2, 3}, 2, {}, 0, 0});   // 01-02 01-03 02-03
+    list.append({{7}, 1, {8, 9}, 1, 0});     // 07-08 07-09
+    list.keepOnly({1, 3, 4, 99});            // an index past the end is dropped
+    EXPECT_TRUE(list.isSubList());
+    EXPECT_EQ(list.count(), 3u);
+    EXPECT_EQ(list.fullCount(), 5u);
+    EXPECT_EQ(list.lineAt(0), "01-03");
+    EXPECT_EQ(list.lineAt(3), "");
+    Texts fromSecond;
+    list.forEachLine([&](std::string_view line) { fromSecond.emplace_back(line); return true; }, 1);
+    EXPECT_EQ(fromSecond, (Texts{"07-08", "07-09"}));
+    EXPECT_EQ(Lines(list), (Texts{"01-03", "07-08", "07-09"}));
+
+    list.append({{4, 5}, 2, {}, 0, 0});      // what a merge does: the full list again
+    EXPECT_FALSE(list.isSubList());
+    EXPECT_EQ(list.count(), 6u);
+    list.keepOnly({0});
+    list.clear();
+    EXPECT_FALSE(list.isSubList());
+    EXPECT_TRUE(list.empty());
+}

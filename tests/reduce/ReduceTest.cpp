@@ -121,6 +121,9 @@ TEST(ReduceRefusal, TooLongListsAndRepeatedHorsesKeepTheFullList) {
     const Reduction repeated = Reduce(twice, Payout::QuarteBonus);
     EXPECT_TRUE(repeated.kept.empty());
     EXPECT_NE(repeated.refusal.find("deux fois le même cheval"), std::string::npos);
+    ResultList reduced = FullField(8, 4);  // its blocks are not the lines it shows
+    reduced.keepOnly({0, 1});
+    EXPECT_NE(Reduce(reduced, Payout::QuarteBonus).refusal.find("déjà réduite"), std::string::npos);
 }
 
 TEST(ReducePayouts, EachBetTypeOffersWhatItCanGuarantee) {

@@ -1,0 +1,262 @@
+// Reducing the result list with a guarantee: the context menu entry and
+// Ctrl+R, the payout question, the worker with its progress and cancel, the
+// reduced list shown and priced, and every refusal.
+
+#include "WindowDriving.h"
+
+#include "Reduce.h"
+#include "ResultListModel.h"
+#include "frmmenu.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <functional>
+
+using namespace torvanel;
+
+namespace {
+
+using driving::mergeQuinteOfAllBases;
+using driving::whileModal;
+
+// What the boxes of one reduction showed.
+struct Seen {
+    QString prompt;
+    QStringList items;
+    QStringList messages;
+    int progressDialogs = 0;
+};
+
+// Runs `start` and answers its boxes: the question with item `item` (-1:
+// Cancel), the progress dialogue with `atProgress` (nothing: let it run),
+// every message box with OK.
+Seen reduceAnswering(const std::function<void()>& start, int item,
+                     const std::function<void(QProgressDialog*)>& atProgress = {})
+{
+    Seen seen;
+    whileModal(start, [&](QWidget* modal) {
+        if (auto* question = qobject_cast<QInputDialog*>(modal)) {
+            QCOMPARE(question->windowTitle(), QStringLiteral("Torvanel de pronos"));
+            seen.prompt = question->labelText();
+            seen.items = question->comboBoxItems();
+            if (item < 0) {
+                question->reject();
+            } else {
+                question->setTextValue(seen.items.value(item));
+                question->accept();
+            }
+        } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
+            if (seen.progressDialogs++ == 0 && atProgress)
+                atProgress(progress);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            seen.messages << box->text();
+            box->accept();
+        }
+    });
+    return seen;
+}
+
+QStringList shownLines(const frmmenu& w)
+{
+    QStringList lines;
+    for (int row = 0; row < w.resultModel->rowCount(); ++row)
+        lines << w.resultModel->data(w.resultModel->index(row)).toString();
+    return lines;
+}
+
+// The lines the engine keeps for `payout` from the window's full list.
+QStringList engineLines(const frmmenu& w, reduce::Payout payout)
+{
+    const ResultList& full = w.engine.result();
+    const reduce::Reduction reduction = reduce::Reduce(full, payout);
+    QStringList lines;
+    for (std::uint64_t index : reduction.kept)
+        lines << QString::fromStdString(full.lineAt(index));
+    return lines;
+}
+
+void pressCtrlR(frmmenu& w)
+{
+    // A closed box leaves no window active offscreen; a punter clicks back.
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
+}
+
+}  // namespace
+
+class ReduceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void contextMenuEntryReducesAQuinteAndAMergeBringsAllBack();
+    void eachBetTypeReducesAsTheEngineDoes_data();
+    void eachBetTypeReducesAsTheEngineDoes();
+    void cancellingTheQuestionOrTheSearchOrClosingLeavesTheFullList();
+    void refusalsSayWhyAndChangeNothing();
+
+private:
+    std::unique_ptr<frmmenu> window_;
+};
+
+void ReduceTest::init()
+{
+    window_ = std::make_unique<frmmenu>();
+    window_->show();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+}
+
+void ReduceTest::cleanup()
+{
+    window_.reset();
+}
+
+void ReduceTest::contextMenuEntryReducesAQuinteAndAMergeBringsAllBack()
+{
+    frmmenu& w = *window_;
+    mergeQuinteOfAllBases(w, 12);  // 792 lines at 2 Euros
+    const QStringList expected = engineLines(w, reduce::Payout::QuinteBonus4);
+    QVERIFY(expected.size() > 0 && expected.size() < 792);
+
+    Seen seen;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QAction* entry = menu->actions().value(2);
+        QVERIFY(entry && entry->isEnabled());
+        QCOMPARE(entry->objectName(), QStringLiteral("mnuReduire"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(menu)->child(2)->text(QAccessible::Name),
+                 QStringLiteral("Réduire avec garantie…"));
+        menu->close();
+        seen = reduceAnswering([entry] { entry->trigger(); }, 0);
+    });
+    emit w.lstResultat->customContextMenuRequested(QPoint(10, 10));
+
+    QVERIFY2(seen.prompt.contains(QStringLiteral("La liste compte 792 combinaisons")), qPrintable(seen.prompt));
+    QCOMPARE(seen.items.size(), 2);
+    QVERIFY(seen.items[0].startsWith(QStringLiteral("Bonus 4 : Si les 4 premiers sont parmi vos chevaux")));
+    QVERIFY(seen.items[1].startsWith(QStringLiteral("Bonus 3 : ")));
+    QCOMPARE(shownLines(w), expected);
+    QCOMPARE(w.lblQtetotale->text(), QString::number(expected.size()));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * expected.size()));
+    QCOMPARE(seen.messages.size(), 1);
+    const QString summary = seen.messages[0];
+    QVERIFY2(summary.startsWith(QStringLiteral("La liste de 792 combinaisons est réduite à %1 combinaisons.").arg(expected.size())),
+             qPrintable(summary));
+    QVERIFY(summary.contains(QStringLiteral("le Bonus 4 est assuré")));
+
+    w.Option1[0]->click();  // the same merge again: the full list
+    QCOMPARE(w.resultModel->rowCount(), 792);
+    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("792"));
+}
+
+void ReduceTest::eachBetTypeReducesAsTheEngineDoes_data()
+{
+    QTest::addColumn<int>("betType");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("payout");
+    QTest::newRow("Quinté, Bonus 3") << 4 << 1 << int(reduce::Payout::QuinteBonus3);
+    QTest::newRow("Quarté, Bonus") << 3 << 0 << int(reduce::Payout::QuarteBonus);
+    QTest::newRow("2 sur 4") << 1 << 0 << int(reduce::Payout::DeuxSurQuatre);
+    QTest::newRow("Couplé placé") << 0 << 0 << int(reduce::Payout::CouplePlace);
+}
+
+void ReduceTest::eachBetTypeReducesAsTheEngineDoes()
+{
+    QFETCH(int, betType);
+    QFETCH(int, item);
+    QFETCH(int, payout);
+    frmmenu& w = *window_;
+    // Bases 1 and 2 with outsiders 3 to 10: lines that hold bases.
+    driving::selectHorses(w.lstBases, {1, 2});
+    driving::selectHorses(w.lstOuts, {3, 4, 5, 6, 7, 8, 9, 10});
+    w.OptionQuoi[betType]->click();
+    if (betType == 4)
+        w.OptionTierce[6]->click();  // "2 bases + 3 outs"
+    const int before = w.resultModel->rowCount();
+    const QStringList expected = engineLines(w, reduce::Payout(payout));
+    QVERIFY(expected.size() > 0 && expected.size() < before);
+
+    const Seen seen = reduceAnswering([&w] { pressCtrlR(w); }, item);
+    QCOMPARE(seen.items.size(), betType == 4 ? 2 : 1);
+    QCOMPARE(shownLines(w), expected);
+    QCOMPARE(w.lblQtetotale->text(), QString::number(expected.size()));
+    QCOMPARE(seen.messages.size(), 1);
+    if (betType >= 3)  // a Bonus names the bases its lines hold
+        QVERIFY2(seen.messages[0].contains(QStringLiteral("vos bases y figurent")), qPrintable(seen.messages[0]));
+}
+
+void ReduceTest::cancellingTheQuestionOrTheSearchOrClosingLeavesTheFullList()
+{
+    frmmenu& w = *window_;
+    mergeQuinteOfAllBases(w, 30);  // 142 506 lines: beyond the table, a search
+    const QString count = w.lblQtetotale->text();
+    const QString cost = w.lblCout->text();
+    const auto untouched = [&] {
+        QCOMPARE(w.resultModel->rowCount(), 142506);
+        QVERIFY(!w.engine.result().isSubList());
+        QCOMPARE(w.lblQtetotale->text(), count);
+        QCOMPARE(w.lblCout->text(), cost);
+    };
+
+    Seen seen = reduceAnswering([&w] { pressCtrlR(w); }, -1);
+    QVERIFY(seen.messages.isEmpty());
+    untouched();
+
+    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, [](QProgressDialog* progress) {
+        QCOMPARE(progress->windowTitle(), QStringLiteral("Torvanel de pronos"));
+        progress->findChild<QPushButton*>()->click();  // "Annuler"
+    });
+    QCOMPARE(seen.progressDialogs, 1);
+    QVERIFY(seen.messages.isEmpty());
+    untouched();
+
+    // Closed while it searches: the search stops and nothing is shown.
+    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, [&w](QProgressDialog*) { w.close(); });
+    QVERIFY(seen.messages.isEmpty());
+    untouched();
+}
+
+void ReduceTest::refusalsSayWhyAndChangeNothing()
+{
+    frmmenu& w = *window_;
+    const auto refusal = [&w] {
+        const Seen seen = reduceAnswering([&w] { pressCtrlR(w); }, 0);
+        return seen.messages.size() == 1 ? seen.messages[0] : QStringLiteral("(%1 boxes)").arg(seen.messages.size());
+    };
+    QVERIFY(refusal().startsWith(QStringLiteral("Au Tiercé, seule la ligne exacte paie")));
+
+    w.OptionQuoi[3]->click();  // Quarté, nothing selected
+    QCOMPARE(refusal(), QStringLiteral("La liste des combinaisons est vide : il n'y a rien à réduire."));
+
+    // More horses than a reduction takes: the engine says why.
+    driving::setStarters(w, 70);
+    w.lstBases->selectAll();
+    w.OptionQuoi[0]->click();
+    w.Option1[0]->click();  // Couplé, 2 415 lines
+    QVERIFY(refusal().contains(QStringLiteral("plus de 64 chevaux")));
+    QCOMPARE(w.resultModel->rowCount(), 2415);
+
+    mergeQuinteOfAllBases(w, 9);
+    QCOMPARE(reduceAnswering([&w] { pressCtrlR(w); }, 0).messages.size(), 1);
+    const QStringList reduced = shownLines(w);
+    QVERIFY(refusal().startsWith(QStringLiteral("La liste est déjà réduite.")));
+    QCOMPARE(shownLines(w), reduced);
+}
+
+QTEST_MAIN(ReduceTest)
+#include "tst_reduce.moc"
