@@ -6,22 +6,15 @@
 
 #include "Reduce.h"
 #include "ResultListModel.h"
-#include "frmmenu.h"
 
 #include <QAccessible>
 #include <QAction>
-#include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
-
-#include <functional>
 
 using namespace torvanel;
 
