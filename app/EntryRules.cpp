@@ -1,6 +1,6 @@
-#include "EntryRules.h"
+#include "app/EntryRules.h"
 
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,9 +1,9 @@
-#include "GuidedTour.h"
+#include "app/GuidedTour.h"
 
-#include "ControlTable.h"
-#include "EntryRules.h"
-#include "PictureBox.h"
-#include "frmmenu.h"
+#include "app/ControlTable.h"
+#include "app/EntryRules.h"
+#include "app/frmmenu.h"
+#include "app/PictureBox.h"
 
 #include <QEvent>
 #include <QEventLoop>

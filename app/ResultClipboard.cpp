@@ -1,9 +1,9 @@
-#include "ResultClipboard.h"
+#include "app/ResultClipboard.h"
 
-#include "Dialogs.h"
-#include "JobProgress.h"
-#include "ResultListModel.h"
-#include "frmmenu.h"
+#include "app/Dialogs.h"
+#include "app/frmmenu.h"
+#include "app/JobProgress.h"
+#include "app/ResultListModel.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "ResultListModel.h"
+#include "app/ResultListModel.h"
 
 #include <algorithm>
 #include <climits>

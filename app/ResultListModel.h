@@ -4,7 +4,7 @@
 // of lines) and writes a line only when the view asks for it, so a merge of
 // millions of lines is shown at once.
 
-#include "ResultList.h"
+#include "generators/ResultList.h"
 
 #include <QAbstractListModel>
 

@@ -1,16 +1,16 @@
-#include "frmmenu.h"
+#include "app/frmmenu.h"
 
-#include "Accessibility.h"
-#include "ContextHelp.h"
-#include "ControlTable.h"
-#include "Dialogs.h"
-#include "GuidedTour.h"
-#include "HorseEntry.h"
-#include "Numbers.h"
-#include "PictureBox.h"
-#include "ResultClipboard.h"
-#include "ResultListModel.h"
-#include "WindowLook.h"
+#include "app/Accessibility.h"
+#include "app/ContextHelp.h"
+#include "app/ControlTable.h"
+#include "app/Dialogs.h"
+#include "app/GuidedTour.h"
+#include "app/HorseEntry.h"
+#include "app/PictureBox.h"
+#include "app/ResultClipboard.h"
+#include "app/ResultListModel.h"
+#include "app/WindowLook.h"
+#include "generators/Numbers.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -5,8 +5,8 @@
 // `PictureDetail[4]` is the Quinté panel. Handlers are named after the control
 // and the event and take the array index where the control is an array.
 
-#include "MergeEngine.h"
-#include "WindowLook.h"
+#include "app/WindowLook.h"
+#include "merge/MergeEngine.h"
 
 #include <QMap>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "Generators.h"
+#include "generators/Generators.h"
 
 #include <stdexcept>
 

@@ -3,7 +3,7 @@
 // two routines: lines of one group among itself (CombineBases2 ... CombineOuts5)
 // and lines of bases mixed with outsiders (Fuse1B1O ... Fuse4B1O).
 
-#include "ResultList.h"
+#include "generators/ResultList.h"
 
 #include <array>
 #include <string_view>

@@ -1,8 +1,8 @@
-#include "MergeEngine.h"
+#include "merge/MergeEngine.h"
 
-#include "ConflictCheck.h"
-#include "Generators.h"
-#include "Numbers.h"
+#include "generators/Generators.h"
+#include "generators/Numbers.h"
+#include "merge/ConflictCheck.h"
 
 #include <array>
 #include <cmath>

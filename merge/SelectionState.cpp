@@ -1,6 +1,6 @@
-#include "SelectionState.h"
+#include "merge/SelectionState.h"
 
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <algorithm>
 #include <limits>

@@ -3,9 +3,9 @@
 // two groups of selected horses loaded from the starter lists, with the
 // procedures that count and load them.
 
-#include "Generators.h"
-#include "MergeTypes.h"
-#include "ResultList.h"
+#include "generators/Generators.h"
+#include "generators/ResultList.h"
+#include "merge/MergeTypes.h"
 
 #include <cstddef>
 #include <optional>

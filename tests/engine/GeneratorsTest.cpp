@@ -1,5 +1,5 @@
 #include "EngineTestSupport.h"
-#include "Generators.h"
+#include "generators/Generators.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "WindowDriving.h"
 
-#include "ResultListModel.h"
-#include "ResultPrinter.h"
+#include "app/ResultListModel.h"
+#include "app/ResultPrinter.h"
 
 #include <QDirIterator>
 #include <QListView>
