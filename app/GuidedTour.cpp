@@ -1,7 +1,7 @@
 #include "app/GuidedTour.h"
 
 #include "app/ControlTable.h"
-#include "app/EntryRules.h"
+#include "merge/EntryRules.h"
 #include "app/frmmenu.h"
 #include "app/PictureBox.h"
 
@@ -246,11 +246,6 @@ void GuidedTour::wait(int seconds)
 void frmmenu::Command1_Click()
 {
     guidedTour->play();
-}
-
-void frmmenu::WaitSeconds(int seconds)
-{
-    guidedTour->wait(seconds);
 }
 
 // Shown two ticks, hidden one.

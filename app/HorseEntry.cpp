@@ -3,7 +3,7 @@
 #include "app/HorseEntry.h"
 
 #include "app/Dialogs.h"
-#include "app/EntryRules.h"
+#include "merge/EntryRules.h"
 #include "app/frmmenu.h"
 
 #include <QFocusEvent>

@@ -32,7 +32,7 @@ void frmmenu::cmdImprimer_Click()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the progress dialogue lets events through.
-    const torvanel::ResultList lines = resultModel->result();
+    const torvanel::ResultList lines = engine.result();
     if (lines.empty())
         return;
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();

@@ -88,7 +88,7 @@ void ResultClipboard::copyLines()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the progress dialogue lets events through.
-    const torvanel::ResultList lines = window_.resultModel->result();
+    const torvanel::ResultList lines = window_.engine.result();
     if (lines.empty())
         return;
     if (lines.count() > clipboard::kMaxCopiedLines) {

@@ -11,6 +11,7 @@
 #include "app/ResultListModel.h"
 #include "app/WindowLook.h"
 #include "generators/Numbers.h"
+#include "merge/EntryRules.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -232,10 +233,10 @@ void frmmenu::bindControls()
         get(cmdVider[i], "cmdVider", i);
     for (int i = 0; i < 4; ++i)
         get(Option1[i], "Option1", i);
-    // The fusion types lie on the window itself, and an auto-exclusive option
-    // button counts every option button beneath its parent as one of its
-    // group, those of Frame2 and of the panels too: a click on the selected
-    // fusion type then cleared it. A group of their own keeps one selected.
+    // The fusion types lie on the window itself, where an auto-exclusive
+    // option button would group itself with every option beneath the window,
+    // those of Frame2 and of the panels too: a group of their own keeps one
+    // of them selected and their arrow keys among them.
     auto* fusionTypes = new QButtonGroup(this);
     for (QRadioButton* option : Option1)
         fusionTypes->addButton(option);
@@ -262,7 +263,7 @@ void frmmenu::bindControls()
     get(Image1, "Image1");
     get(Image2, "Image2");
 
-    resultModel = new ResultListModel(this);
+    resultModel = new ResultListModel(engine.result(), this);
     lstResultat->setBatchSize(kLayoutBatch);
     engine = torvanel::MergeEngine(measureResultLineCap(), measureCostTextCap());
     lstResultat->setModel(resultModel);
@@ -458,10 +459,10 @@ void frmmenu::Form_Load()
 void frmmenu::FillStarterLists()
 {
     const double starters = std::floor(torvanel::ReadNumber(txtPartants->text().toStdString()));
-    if (starters > kMaxStarters) {
+    if (starters > torvanel::entry::kMaxEntries) {
         Dialogs::showMessage(this, QStringLiteral("Le nombre de partants ne peut pas dépasser %1. "
                                                   "Veuillez recommencer.")
-                                       .arg(kMaxStarters));
+                                       .arg(torvanel::entry::kMaxEntries));
         return;
     }
     QStringList numbers;
@@ -520,7 +521,7 @@ void frmmenu::cmdFusionner_Click()
 
 void frmmenu::showEngineResult()
 {
-    resultModel->setResult(engine.result());
+    resultModel->resultChanged();
 }
 
 void frmmenu::OptionQuoi_Click(int index)

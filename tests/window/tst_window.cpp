@@ -22,6 +22,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTimer>
+#include <QAbstractItemModelTester>
 #include <QtTest>
 
 namespace {
@@ -515,12 +516,14 @@ void WindowTest::mergesUpToTheLineCap()
 }
 
 // The cost label shows the longest cost the engine accepts whole; one digit
-// more is refused as a stake too large to price is.
+// more is refused as a stake too large to price is. The result model keeps
+// Qt's rules through the merge, the refusal and "Vider".
 void WindowTest::refusesACostTheLabelCannotShow()
 {
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
+    QAbstractItemModelTester tester(w.resultModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
     const qsizetype longest = qsizetype(w.engine.maxCostTextLength());
     QVERIFY(longest > 12 && longest < 40);
     clickEntries(w.lstBases, {"1", "2", "3"});
@@ -538,6 +541,11 @@ void WindowTest::refusesACostTheLabelCannotShow()
     QVERIFY(boxes.allWellFormed);
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
     QCOMPARE(w.lblQtetotale->text() + w.lblCout->text(), QStringLiteral("0 0 Euros"));
+    w.txtUnite->setText(QStringLiteral("1"));
+    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
+    QCOMPARE(w.lstResultat->model()->rowCount(), 1);
+    QTest::mouseClick(w.cmdVider[2], Qt::LeftButton);
+    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
 }
 
 QTEST_MAIN(WindowTest)
