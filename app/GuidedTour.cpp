@@ -1,9 +1,9 @@
 #include "app/GuidedTour.h"
 
 #include "app/ControlTable.h"
-#include "merge/EntryRules.h"
 #include "app/frmmenu.h"
 #include "app/PictureBox.h"
+#include "merge/EntryRules.h"
 
 #include <QEvent>
 #include <QEventLoop>

@@ -3,8 +3,8 @@
 #include "app/HorseEntry.h"
 
 #include "app/Dialogs.h"
-#include "merge/EntryRules.h"
 #include "app/frmmenu.h"
+#include "merge/EntryRules.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QProgressDialog>
 
 namespace {
@@ -11,6 +12,11 @@ namespace {
 constexpr int kBarSteps = 1000;
 
 }  // namespace
+
+QString frenchCount(std::uint64_t count)
+{
+    return QLocale(QLocale::French, QLocale::France).toString(static_cast<qulonglong>(count));
+}
 
 JobProgress::JobProgress(QWidget* parent, std::uint64_t quietTotal, LabelText label)
     : parent_(parent), quietTotal_(quietTotal), label_(std::move(label))

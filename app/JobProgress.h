@@ -13,6 +13,9 @@
 class QProgressDialog;
 class QWidget;
 
+// A count as the dialogues write it, "658 008".
+QString frenchCount(std::uint64_t count);
+
 class JobProgress {
 public:
     // What the dialogue says at `done` steps of `total`.

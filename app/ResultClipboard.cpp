@@ -9,31 +9,40 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QListView>
-#include <QLocale>
 #include <QMenu>
 
 namespace clipboard {
 
-std::optional<QString> linesText(const torvanel::ResultList& lines, const LineProgress& progress)
+bool visitLines(const torvanel::ResultList& lines, const LineProgress& progress,
+                const std::function<bool(std::string_view line)>& visit)
 {
     const std::uint64_t count = lines.count();
     if (!progress(0, count))
-        return std::nullopt;
-    QString text;
-    if (count > 0)  // every line of a list has about the length of its first
-        text.reserve(static_cast<qsizetype>(count * (lines.lineAt(0).size() + 1)));
+        return false;
     std::uint64_t written = 0;
     bool stopped = false;
     lines.forEachLine([&](std::string_view line) {
-        if (written > 0)
-            text += QLatin1Char('\n');
-        text += QLatin1StringView(line.data(), static_cast<qsizetype>(line.size()));
+        stopped = !visit(line);
         ++written;
-        if (written % kLinesPerStep == 0 && written < count)
+        if (!stopped && written % kLinesPerStep == 0 && written < count)
             stopped = !progress(written, count);
         return !stopped;
     });
-    if (stopped || !progress(count, count))
+    return !stopped && progress(count, count);
+}
+
+std::optional<QString> linesText(const torvanel::ResultList& lines, const LineProgress& progress)
+{
+    QString text;
+    if (!lines.empty())  // every line of a list has about the length of its first
+        text.reserve(static_cast<qsizetype>(lines.count() * (lines.lineAt(0).size() + 1)));
+    const bool done = visitLines(lines, progress, [&text](std::string_view line) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += QLatin1StringView(line.data(), static_cast<qsizetype>(line.size()));
+        return true;
+    });
+    if (!done)
         return std::nullopt;
     return text;
 }
@@ -42,17 +51,12 @@ std::optional<QString> linesText(const torvanel::ResultList& lines, const LinePr
 
 namespace {
 
-QString frenchNumber(std::uint64_t number)
-{
-    return QLocale(QLocale::French, QLocale::France).toString(static_cast<qulonglong>(number));
-}
-
 QString tooManyLines(std::uint64_t count)
 {
     return QStringLiteral("La liste compte %1 combinaisons : c'est trop pour le presse-papiers, "
                           "qui en prend au plus %2.\r\n"
                           "Réduisez votre sélection, puis recommencez.")
-        .arg(frenchNumber(count), frenchNumber(clipboard::kMaxCopiedLines));
+        .arg(frenchCount(count), frenchCount(clipboard::kMaxCopiedLines));
 }
 
 }  // namespace
@@ -78,10 +82,15 @@ void ResultClipboard::showMenu(const QPoint& position)
 {
     QMenu menu(window_.lstResultat);
     menu.setObjectName(QStringLiteral("mnuResultat"));
-    copy_->setEnabled(window_.resultModel->rowCount() > 0);
-    menu.addAction(copy_);
+    const QList<QAction*> entries = QList<QAction*>{copy_} + entries_;
+    for (QAction* entry : entries) {
+        entry->setEnabled(window_.resultModel->rowCount() > 0);
+        menu.addAction(entry);
+    }
     menu.exec(window_.lstResultat->viewport()->mapToGlobal(position));
-    copy_->setEnabled(true);
+    // Their shortcuts answer an empty list themselves.
+    for (QAction* entry : entries)
+        entry->setEnabled(true);
 }
 
 void ResultClipboard::copyLines()
@@ -96,7 +105,7 @@ void ResultClipboard::copyLines()
         return;
     }
     JobProgress progress(&window_, clipboard::kLinesWithoutProgress, [](std::uint64_t done, std::uint64_t total) {
-        return QStringLiteral("Copie des combinaisons : %1 sur %2").arg(frenchNumber(done), frenchNumber(total));
+        return QStringLiteral("Copie des combinaisons : %1 sur %2").arg(frenchCount(done), frenchCount(total));
     });
     const std::optional<QString> text = clipboard::linesText(
         lines, [&progress](std::uint64_t done, std::uint64_t total) { return progress.step(done, total); });

@@ -7,12 +7,14 @@
 
 #include "generators/ResultList.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 class QAction;
 class QPoint;
@@ -32,6 +34,11 @@ constexpr std::uint64_t kLinesPerStep = 20'000;
 // the last; answers false to stop.
 using LineProgress = std::function<bool(std::uint64_t linesWritten, std::uint64_t lineCount)>;
 
+// Hands every line to `visit`, in list order, telling `progress` as above;
+// false when `progress` or `visit` (answering false) stopped it.
+bool visitLines(const torvanel::ResultList& lines, const LineProgress& progress,
+                const std::function<bool(std::string_view line)>& visit);
+
 // The lines joined by "\n", in list order; nothing when `progress` stopped it.
 std::optional<QString> linesText(const torvanel::ResultList& lines, const LineProgress& progress);
 
@@ -47,9 +54,14 @@ public:
     void copyLines();
     QAction* copyAction() const { return copy_; }
 
+    // Another entry of the context menu, after those already there; like the
+    // copy, it is off while the menu shows an empty list.
+    void addMenuAction(QAction* action) { entries_.append(action); }
+
 private:
     void showMenu(const QPoint& position);
 
     frmmenu& window_;
     QAction* copy_;
+    QList<QAction*> entries_;
 };

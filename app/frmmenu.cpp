@@ -9,6 +9,8 @@
 #include "app/PictureBox.h"
 #include "app/ResultClipboard.h"
 #include "app/ResultListModel.h"
+#include "app/ResultView.h"
+#include "app/SaveCommand.h"
 #include "app/WindowLook.h"
 #include "generators/Numbers.h"
 #include "merge/EntryRules.h"
@@ -24,11 +26,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QTimer>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 // Resources live in the static library; this pulls them into every program
@@ -44,10 +44,6 @@ using controls::ControlLayout;
 using controls::Kind;
 
 constexpr QSize kClientSize{521, 438};      // 7815 x 6570 twips
-// Rows lstResultat lays out per pass of the event loop: large enough that a
-// list of a hundred million lines is laid out in seconds, small enough that
-// the window answers between two passes.
-constexpr int kLayoutBatch = 10000;
 // The smallest pixel size the count and cost labels shrink to.
 constexpr int kSmallestPixelSize = 11;
 
@@ -69,10 +65,8 @@ QWidget* makeControl(Kind kind, QWidget* parent)
         return list;
     }
     case Kind::ResultList: {
-        auto* view = new QListView(parent);
+        auto* view = new ResultView(parent);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
-        view->setUniformItemSizes(true);
-        view->setLayoutMode(QListView::Batched);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         return view;
     }
@@ -177,7 +171,9 @@ frmmenu::frmmenu(QWidget* parent)
     guidedTour = new GuidedTour(this);
     applyTabOrder();
     wireSignals();
-    new ResultClipboard(*this);  // Ctrl+C and the context menu of lstResultat
+    // Ctrl+C, Ctrl+S and the context menu of lstResultat.
+    auto* clipboard = new ResultClipboard(*this);
+    clipboard->addMenuAction((new SaveCommand(*this))->saveAction());
     accessibility::applyNames(*this);
     Form_Load();
 }
@@ -264,8 +260,7 @@ void frmmenu::bindControls()
     get(Image2, "Image2");
 
     resultModel = new ResultListModel(engine.result(), this);
-    lstResultat->setBatchSize(kLayoutBatch);
-    engine = torvanel::MergeEngine(measureResultLineCap(), measureCostTextCap());
+    engine = torvanel::MergeEngine(ResultView::kMaxRows, measureCostTextCap());
     lstResultat->setModel(resultModel);
     Image1->setPicture(QStringLiteral(":/assets/exit.svg"));
     Image2->setPicture(QStringLiteral(":/assets/starburst.svg"));
@@ -397,19 +392,6 @@ void frmmenu::setTotalCaption(QLabel* label, const QString& text)
             break;
         font.setPixelSize(font.pixelSize() - 1);
     }
-}
-
-// Largest number of lines lstResultat scrolls to the end of and shows right.
-// The view keeps the pixel offset of every row in an int and the last offset
-// is lines times the row height: one line more than INT_MAX / row height and
-// the view never reaches its end (measured: 165191049 lines of 13 pixels
-// scroll to the last one, 165191050 do not). Runs before the real model is set.
-std::uint64_t frmmenu::measureResultLineCap()
-{
-    QStringListModel sample(QStringList{QStringLiteral("00-00-00-00-00")});
-    lstResultat->setModel(&sample);
-    const int rowHeight = std::max(1, lstResultat->sizeHintForRow(0) + 2 * lstResultat->spacing());
-    return static_cast<std::uint64_t>(INT_MAX / rowHeight);
 }
 
 // Longest cost text lblCout shows whole: its caption at the smallest size,

@@ -83,8 +83,7 @@ public:
 
     // ---- Window-level state ---------------------------------------------
     std::int16_t FusionMode = 0;
-    // Its line cap (engine.maxLines()) is measured on lstResultat when the
-    // window is built.
+    // Its line cap (engine.maxLines()) is the most rows lstResultat shows.
     torvanel::MergeEngine engine;
 
     // ---- Start-up and starters ------------------------------------------
@@ -164,7 +163,6 @@ private:
     void bindControls();
     void applyTabOrder();
     bool isTabStop(const QWidget* widget) const;
-    std::uint64_t measureResultLineCap();
     std::size_t measureCostTextCap();
     void wireSignals();
     void setTotalCaption(QLabel* label, const QString& text);

@@ -5,6 +5,7 @@
 #include "app/frmmenu.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -42,6 +43,42 @@ inline QStringList linesOfBasesAlone(int horses, int size)
     };
     extend(1, {});
     return lines;
+}
+
+// Runs `action` while a timer, every few milliseconds, hands the modal
+// widget that is open (a progress dialogue, a message box) to `answer`.
+inline void whileModal(const std::function<void()>& action, const std::function<void(QWidget*)>& answer)
+{
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            answer(modal);
+    });
+    timer.start();
+    action();
+}
+
+inline void selectHorses(QListWidget* list, std::initializer_list<int> horses)
+{
+    for (int horse : horses)
+        list->item(horse - 1)->setSelected(true);
+}
+
+inline void setStarters(frmmenu& window, int starters)
+{
+    window.txtPartants->setText(QString::number(starters));
+    QTest::keyClick(window.txtPartants, Qt::Key_Return);
+}
+
+// Every line of bases 1..starters among themselves, five to a line (Quinté,
+// bases only).
+inline void mergeQuinteOfAllBases(frmmenu& window, int starters)
+{
+    setStarters(window, starters);
+    window.lstBases->selectAll();
+    window.OptionQuoi[4]->click();
+    window.Option1[0]->click();
 }
 
 struct SeenBox {

@@ -1,18 +1,23 @@
 // The window on the desktop: copying the result list (Ctrl+C and the context
-// menu), long copies with their progress dialogue, accessible names and use
-// with the keyboard alone.
+// menu) and saving it to a file (Ctrl+S), long copies and saves with their
+// progress dialogue, accessible names and use with the keyboard alone.
+
+#include "WindowDriving.h"
 
 #include "app/ControlTable.h"
 #include "app/frmmenu.h"
 #include "app/PictureBox.h"
 #include "app/ResultClipboard.h"
 #include "app/ResultListModel.h"
+#include "app/SaveCommand.h"
 #include "app/WindowLook.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -20,12 +25,16 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
 #include <functional>
+#include <optional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -36,41 +45,71 @@ QString clipboardText()
     return QApplication::clipboard()->text();
 }
 
-// Runs `action` while a timer, every few milliseconds, hands the modal
-// widget that is open (a progress dialogue, a message box) to `answer`.
-void whileModal(const std::function<void()>& action, const std::function<void(QWidget*)>& answer)
+using driving::MessageBoxCloser;
+using driving::mergeQuinteOfAllBases;
+using driving::selectHorses;
+using driving::whileModal;
+
+// Runs `job` and cancels its progress dialogue as soon as it shows; gives
+// what the dialogue said.
+QString cancelAtOnce(const std::function<void()>& job)
 {
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            answer(modal);
+    QString label;
+    whileModal(job, [&](QWidget* modal) {
+        auto* dialog = qobject_cast<QProgressDialog*>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Torvanel de pronos"));
+        label = dialog->labelText();
+        dialog->findChild<QPushButton*>()->click();
     });
-    timer.start();
-    action();
+    return label;
 }
 
-void selectHorses(QListWidget* list, std::initializer_list<int> horses)
+// Runs `job` to its end; gives how often a progress dialogue was seen open.
+int progressSeenWhile(const std::function<void()>& job)
 {
-    for (int horse : horses)
-        list->item(horse - 1)->setSelected(true);
+    int seen = 0;
+    whileModal(job, [&](QWidget* modal) { seen += qobject_cast<QProgressDialog*>(modal) != nullptr; });
+    return seen;
 }
 
-void setStarters(frmmenu& window, int starters)
+QByteArray contents(const QString& fileName)
 {
-    window.txtPartants->setText(QString::number(starters));
-    QTest::keyClick(window.txtPartants, Qt::Key_Return);
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
 }
 
-// Every line of bases 1..starters among themselves, five to a line (Quinté,
-// bases only).
-void mergeQuinteOfAllBases(frmmenu& window, int starters)
+void writeFile(const QString& fileName, const QByteArray& bytes)
 {
-    setStarters(window, starters);
-    window.lstBases->selectAll();
-    window.OptionQuoi[4]->click();
-    window.Option1[0]->click();
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
+
+QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// A tmpfs of its own (mount options `options`) while it lives; only root
+// may mount one.
+class ScratchDisk {
+public:
+    explicit ScratchDisk(const QString& options)
+        : mounted_(QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", dir_.path()}) == 0)
+    {
+    }
+    ~ScratchDisk()
+    {
+        if (mounted_)
+            QProcess::execute(QStringLiteral("umount"), {dir_.path()});
+    }
+    bool mounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_;
+};
 
 }  // namespace
 
@@ -85,12 +124,19 @@ private slots:
     void longCopyShowsProgressAndCanBeCancelled();
     void listTooLongForTheClipboardIsRefused();
 
+    void ctrlSSavesTextOrCsvAndNothingForAnEmptyList();
+    void failedSaveNamesFileAndReasonAndLeavesNothing();
+    void cancelledLongSaveLeavesNoFile();
+
     void everyControlHasAUniqueFrenchName();
     void keyboardAloneRunsAMerge();
     void tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen();
     void picturesAreDrawnAtTheScreenDensity();
 
 private:
+    // Ctrl+S answered with `fileName`; gives the name the dialogue offered.
+    QString saveAs(const QString& fileName);
+
     std::unique_ptr<frmmenu> window_;
 };
 
@@ -147,8 +193,14 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
         QTimer::singleShot(0, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             QVERIFY(menu);
-            QCOMPARE(menu->actions().size(), 1);
+            // Saving the lines sits beside copying them, on and off with it,
+            // and a screen reader names it by its text.
+            QCOMPARE(menu->actions().size(), 2);
             QAction* action = menu->actions().first();
+            QCOMPARE(menu->actions()[1]->objectName(), QStringLiteral("mnuEnregistrer"));
+            QCOMPARE(menu->actions()[1]->isEnabled(), action->isEnabled());
+            QCOMPARE(QAccessible::queryAccessibleInterface(menu)->child(1)->text(QAccessible::Name),
+                     QStringLiteral("Enregistrer les combinaisons…"));
             entry = action->text();
             enabled = action->isEnabled();
             if (choose && enabled)
@@ -180,23 +232,13 @@ void DesktopTest::longCopyShowsProgressAndCanBeCancelled()
     ResultClipboard* copier = w.findChild<ResultClipboard*>();
 
     // Cancelled as soon as its dialogue shows: the clipboard is as it was.
-    QString label;
-    whileModal([&] { copier->copyLines(); },
-               [&](QWidget* modal) {
-                   auto* dialog = qobject_cast<QProgressDialog*>(modal);
-                   QVERIFY(dialog);
-                   QCOMPARE(dialog->windowTitle(), QStringLiteral("Torvanel de pronos"));
-                   label = dialog->labelText();
-                   dialog->findChild<QPushButton*>()->click();
-               });
+    const QString label = cancelAtOnce([&] { copier->copyLines(); });
     QVERIFY2(label.startsWith(QStringLiteral("Copie des combinaisons")), qPrintable(label));
     QCOMPARE(clipboardText(), kUntouched);
     QVERIFY(!QApplication::activeModalWidget());
 
     // Left to run, it copies every line and closes its dialogue.
-    int dialogues = 0;
-    whileModal([&] { copier->copyLines(); }, [&](QWidget* modal) { dialogues += qobject_cast<QProgressDialog*>(modal) != nullptr; });
-    QVERIFY(dialogues > 0);
+    QVERIFY(progressSeenWhile([&] { copier->copyLines(); }) > 0);
     QVERIFY(!QApplication::activeModalWidget());
     const QStringList copied = clipboardText().split(QLatin1Char('\n'));
     QCOMPARE(copied.size(), lines);
@@ -223,6 +265,109 @@ void DesktopTest::listTooLongForTheClipboardIsRefused()
     QVERIFY2(message.contains(QStringLiteral("trop pour le presse-papiers")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("103")), qPrintable(message));
     QCOMPARE(clipboardText(), kUntouched);
+}
+
+QString DesktopTest::saveAs(const QString& fileName)
+{
+    QString offered;
+    window_->findChild<SaveCommand*>()->setFileChooser([&](QWidget*, const QString& suggested) {
+        offered = suggested;
+        return fileName;
+    });
+    // Anywhere in the window, once it is active again after a message box.
+    window_->activateWindow();
+    if (!QTest::qWaitForWindowActive(window_.get()))
+        qWarning("the window is not active");
+    window_->txtPartants->setFocus();
+    QTest::keyClick(window_->txtPartants, Qt::Key_S, Qt::ControlModifier);
+    return offered;
+}
+
+void DesktopTest::ctrlSSavesTextOrCsvAndNothingForAnEmptyList()
+{
+    frmmenu& w = *window_;
+    QTemporaryDir folder;
+    const QString text = folder.filePath(QStringLiteral("lignes.txt"));
+    {
+        MessageBoxCloser closer;
+        QCOMPARE(saveAs(text), QString());  // the dialogue is not even opened
+        QCOMPARE(closer.seen.size(), 1);
+        QCOMPARE(closer.seen.first().text, QStringLiteral("La liste des combinaisons est vide : il n'y a rien à enregistrer."));
+    }
+    selectHorses(w.lstBases, {3, 5, 7});
+    selectHorses(w.lstOuts, {1, 12});
+    w.cmdFusionner->click();  // Tiercé, 2 bases + 1 out
+    writeFile(text, "une ancienne liste\n");
+    QCOMPARE(QFileInfo(saveAs(text)).fileName(), QStringLiteral("tierce-%1.txt").arg(QDate::currentDate().toString(Qt::ISODate)));
+    QCOMPARE(contents(text), QByteArray("03-05-01\n03-05-12\n03-07-01\n03-07-12\n05-07-01\n05-07-12\n"));
+
+    w.Option1[0]->click();     // bases only...
+    w.OptionQuoi[0]->click();  // ...two at a time (Couplé)
+    const QString csv = folder.filePath(QStringLiteral("lignes.CSV"));
+    QCOMPARE(QFileInfo(saveAs(csv)).fileName().left(7), QStringLiteral("couple-"));
+    QCOMPARE(contents(csv), QByteArray("03;05\n03;07\n05;07\n"));
+    QCOMPARE(entriesOf(folder.path()), QStringList({"lignes.CSV", "lignes.txt"}));
+}
+
+// A folder that refuses the write, a name that is a folder and a full disk:
+// the message names the file and the reason, and only what was there stays.
+void DesktopTest::failedSaveNamesFileAndReasonAndLeavesNothing()
+{
+    mergeQuinteOfAllBases(*window_, 18);  // 8 568 lines, 128 520 bytes
+    const auto failingSave = [this](const QString& fileName, const QString& reason) {
+        MessageBoxCloser closer;
+        saveAs(fileName);
+        QCOMPARE(closer.seen.size(), 1);
+        QVERIFY2(closer.seen.first().text.startsWith(
+                     QStringLiteral("Impossible d'enregistrer les combinaisons dans « %1 » : %2.").arg(fileName, reason)),
+                 qPrintable(closer.seen.first().text));
+    };
+    // Root writes in any folder of a writable disk: a read-only disk refuses it.
+    const bool root = geteuid() == 0;
+    std::optional<ScratchDisk> readOnly;
+    QTemporaryDir locked;
+    QString refusing = locked.path();
+    if (root) {
+        readOnly.emplace(QStringLiteral("ro,size=64k"));
+        QVERIFY(readOnly->mounted());
+        refusing = readOnly->path();
+    } else {
+        QFile::setPermissions(refusing, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    failingSave(refusing + QStringLiteral("/lignes.txt"),
+                root ? QStringLiteral("le disque est en lecture seule") : QStringLiteral("l'écriture y est refusée"));
+    QCOMPARE(entriesOf(refusing), QStringList());
+    QTemporaryDir folder;
+    failingSave(folder.path(), QStringLiteral("c'est un dossier"));
+    QCOMPARE(entriesOf(folder.path()), QStringList());
+
+    if (!root)
+        QSKIP("a full disk needs a small tmpfs, which only root can mount");
+    ScratchDisk small(QStringLiteral("size=64k"));
+    if (!small.mounted())
+        QSKIP("this machine lets no one mount a small tmpfs");
+    const QString old = small.path() + QStringLiteral("/lignes.txt");
+    writeFile(old, "une ancienne liste\n");
+    failingSave(old, QStringLiteral("le disque est plein"));
+    QCOMPARE(contents(old), QByteArray("une ancienne liste\n"));
+    QCOMPARE(entriesOf(small.path()), QStringList({"lignes.txt"}));
+}
+
+void DesktopTest::cancelledLongSaveLeavesNoFile()
+{
+    mergeQuinteOfAllBases(*window_, 40);  // 658 008 lines
+    QTemporaryDir folder;
+    const QString fileName = folder.filePath(QStringLiteral("lignes.txt"));
+    const QString label = cancelAtOnce([&] { saveAs(fileName); });
+    QVERIFY2(label.startsWith(QStringLiteral("Enregistrement des combinaisons")), qPrintable(label));
+    QCOMPARE(entriesOf(folder.path()), QStringList());
+
+    // Left to run, it writes every line, in many pieces.
+    QVERIFY(progressSeenWhile([&] { saveAs(fileName); }) > 0);
+    const QList<QByteArray> lines = contents(fileName).split('\n');
+    QCOMPARE(lines.size(), 658008 + 1);  // the last is empty: a final line break
+    QCOMPARE(lines[100000], window_->resultModel->data(window_->resultModel->index(100000)).toString().toLatin1());
+    QCOMPARE(lines[658007], QByteArray("36-37-38-39-40"));
 }
 
 void DesktopTest::everyControlHasAUniqueFrenchName()

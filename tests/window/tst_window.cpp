@@ -7,6 +7,8 @@
 #include "app/ResultListModel.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -123,6 +125,7 @@ private slots:
     void tooManyStartersAreRefused();
     void mergesUpToTheLineCap();
     void refusesACostTheLabelCannotShow();
+    void keysHitsAndScreenReaderReachTheLastOfTheMostRows();
 };
 
 void WindowTest::startsAsLaidOut()
@@ -190,7 +193,7 @@ void WindowTest::everyControlIsNamedPlacedAndOfItsKind()
     QCOMPARE(w.lstBases->selectionMode(), QAbstractItemView::MultiSelection);
     QCOMPARE(w.lstResultat->selectionMode(), QAbstractItemView::SingleSelection);
     QVERIFY(w.lstResultat->uniformItemSizes());
-    QCOMPARE(w.lstResultat->layoutMode(), QListView::Batched);
+    QVERIFY(w.lstResultat->inherits("ResultView"));  // lays out by row arithmetic
 }
 
 void WindowTest::captionsFitTheirControls()
@@ -477,34 +480,38 @@ void WindowTest::mergesUpToTheLineCap()
     ShownWindow shown;
     frmmenu& w = shown.window;
     const std::uint64_t cap = w.engine.maxLines();
-    QVERIFY(cap > 100'000'000 && cap < INT_MAX);
-    int horses = 2;  // Couplé of bases only: horses * (horses - 1) / 2 lines
-    while (std::uint64_t(horses + 1) * horses / 2 <= cap)
+    QCOMPARE(cap, std::uint64_t(INT_MAX));  // the most rows a model can address
+    // Quinté of bases only: C(horses, 5) lines.
+    const auto linesOf = [](qint64 n) { return n * (n - 1) * (n - 2) * (n - 3) * (n - 4) / 120; };
+    int horses = 5;
+    while (std::uint64_t(linesOf(horses + 1)) <= cap)
         ++horses;
-    const qint64 below = qint64(horses) * (horses - 1) / 2;
+    const qint64 below = linesOf(horses);
 
-    QTest::mouseClick(w.OptionQuoi[0], Qt::LeftButton);
     w.txtPartants->setText(QString::number(horses));
     QTest::keyClick(w.txtPartants, Qt::Key_Return);
     w.lstBases->selectAll();
     QTest::mouseClick(w.Option1[0], Qt::LeftButton);
+    QTest::mouseClick(w.OptionQuoi[4], Qt::LeftButton);
     QVERIFY(boxes.texts.isEmpty());
     QCOMPARE(w.lblQtetotale->text(), QString::number(below));
     QCOMPARE(w.lstResultat->model()->rowCount(), below);
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" %1 Euros").arg(below));
+    QCOMPARE(w.lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * below));
     QVERIFY(w.lblCout->geometry().right() < w.width());
     QVERIFY(w.lblCout->fontMetrics().horizontalAdvance(w.lblCout->text()) <= w.lblCout->width());
 
-    // The view lays the rows out in batches; once done it reaches the last one.
+    // Shown at once, and its last row reached and hit where it is drawn.
     QScrollBar* bar = w.lstResultat->verticalScrollBar();
-    QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > below - 100, 120000);
+    QVERIFY(bar->maximum() > below - 100);
     w.lstResultat->scrollToBottom();
     QCoreApplication::processEvents();
     const QModelIndex last = w.lstResultat->model()->index(int(below - 1), 0);
-    QVERIFY(w.lstResultat->viewport()->rect().contains(w.lstResultat->visualRect(last)));
-    QCOMPARE(w.lstResultat->indexAt(w.lstResultat->visualRect(last).center()), last);
-    QCOMPARE(last.data().toString(),
-             QStringLiteral("%1-%2").arg(horses - 1, 2, 10, QLatin1Char('0')).arg(horses));
+    // Its lines are wider than the list: the row is whole from top to bottom.
+    const QRect lastRect = w.lstResultat->visualRect(last);
+    QVERIFY(lastRect.top() >= 0 && lastRect.bottom() < w.lstResultat->viewport()->height());
+    QCOMPARE(w.lstResultat->indexAt(lastRect.center()), last);
+    QCOMPARE(last.data().toString(), QStringLiteral("%1-%2-%3-%4-%5")
+                                         .arg(horses - 4).arg(horses - 3).arg(horses - 2).arg(horses - 1).arg(horses));
 
     w.lstBases->addItem(QString::number(horses + 1));
     w.lstBases->selectAll();
@@ -546,6 +553,54 @@ void WindowTest::refusesACostTheLabelCannotShow()
     QCOMPARE(w.lstResultat->model()->rowCount(), 1);
     QTest::mouseClick(w.cmdVider[2], Qt::LeftButton);
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
+}
+
+// The most rows a model can address, each reading its number.
+class MostRowsModel : public QAbstractListModel {
+public:
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : INT_MAX; }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        return role == Qt::DisplayRole ? QVariant(QString::number(index.row())) : QVariant();
+    }
+};
+
+void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
+{
+    ShownWindow shown;
+    QListView* list = shown.window.lstResultat;
+    MostRowsModel rows;
+    list->setModel(&rows);
+    list->setFocus();
+    const QModelIndex last = rows.index(INT_MAX - 1, 0);
+
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(list->currentIndex(), last);
+    QCoreApplication::processEvents();
+    const QRect lastRect = list->visualRect(last);
+    QVERIFY(lastRect.top() >= 0 && lastRect.bottom() < list->viewport()->height());
+    QCOMPARE(list->indexAt(lastRect.center()), last);
+    QVERIFY(!list->indexAt(lastRect.center() + QPoint(0, lastRect.height())).isValid());
+    QTest::keyClick(list, Qt::Key_Down);  // stays on the last row
+    QCOMPARE(list->currentIndex(), last);
+    QTest::keyClick(list, Qt::Key_PageDown);
+    QCOMPARE(list->currentIndex(), last);
+    QTest::keyClick(list, Qt::Key_PageUp);
+    const int page = INT_MAX - 1 - list->currentIndex().row();
+    QVERIFY(page > 5 && page < list->viewport()->height() / lastRect.height());
+    QTest::keyClick(list, Qt::Key_Up);
+    QCOMPARE(list->currentIndex().row(), INT_MAX - 2 - page);
+    QCOMPARE(list->indexAt(list->visualRect(list->currentIndex()).center()), list->currentIndex());
+
+    // A screen reader reads the last line.
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(list);
+    QVERIFY(view && view->tableInterface());
+    QCOMPARE(view->tableInterface()->cellAt(INT_MAX - 1, 0)->text(QAccessible::Name), QString::number(INT_MAX - 1));
+
+    QTest::keyClick(list, Qt::Key_Home);
+    QCOMPARE(list->currentIndex(), rows.index(0, 0));
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    list->setModel(shown.window.resultModel);
 }
 
 QTEST_MAIN(WindowTest)

@@ -1,0 +1,272 @@
+#include "reduce/CoverSearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <queue>
+#include <utility>
+
+namespace torvanel::reduce {
+
+CoverInstance::CoverInstance(std::uint32_t eventCount,
+                             const std::vector<std::vector<std::uint32_t>>& eventsOf) {
+    candidateStart_.reserve(eventsOf.size() + 1);
+    candidateStart_.push_back(0);
+    for (const auto& events : eventsOf) {
+        candidateEvents_.insert(candidateEvents_.end(), events.begin(), events.end());
+        candidateStart_.push_back(static_cast<std::uint32_t>(candidateEvents_.size()));
+    }
+    indexEvents(eventCount);
+}
+
+CoverInstance::CoverInstance(std::uint32_t eventCount, std::vector<std::uint32_t> candidateStart,
+                             std::vector<std::uint32_t> candidateEvents)
+    : candidateStart_(std::move(candidateStart)), candidateEvents_(std::move(candidateEvents)) {
+    indexEvents(eventCount);
+}
+
+void CoverInstance::indexEvents(std::uint32_t eventCount) {
+    eventStart_.assign(eventCount + 1, 0);
+    for (std::uint32_t event : candidateEvents_) ++eventStart_[event + 1];
+    for (std::uint32_t e = 0; e < eventCount; ++e) eventStart_[e + 1] += eventStart_[e];
+    eventCandidates_.resize(candidateEvents_.size());
+    std::vector<std::uint32_t> fill(eventStart_.begin(), eventStart_.end() - 1);
+    for (std::uint32_t c = 0; c < candidateCount(); ++c)
+        for (std::uint32_t event : eventsOf(c)) eventCandidates_[fill[event]++] = c;
+}
+
+CoverInstance::Span CoverInstance::eventsOf(std::uint32_t candidate) const {
+    return {candidateEvents_.data() + candidateStart_[candidate],
+            candidateEvents_.data() + candidateStart_[candidate + 1]};
+}
+
+CoverInstance::Span CoverInstance::candidatesOf(std::uint32_t event) const {
+    return {eventCandidates_.data() + eventStart_[event],
+            eventCandidates_.data() + eventStart_[event + 1]};
+}
+
+namespace {
+
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
+    std::uint64_t next() {
+        state_ ^= state_ >> 12;
+        state_ ^= state_ << 25;
+        state_ ^= state_ >> 27;
+        return state_ * 0x2545F4914F6CDD1DULL;
+    }
+    std::uint32_t below(std::size_t bound) { return static_cast<std::uint32_t>(next() % bound); }
+    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+
+private:
+    std::uint64_t state_;
+};
+
+// Time, progress and stop requests, checked every few hundred steps.
+class Clock {
+public:
+    explicit Clock(const SearchOptions& options)
+        : options_(options), start_(std::chrono::steady_clock::now()) {}
+
+    // False when the time is up or the callback asked to stop.
+    bool goOn(std::size_t bestSize) {
+        if (++calls_ % 256 != 0) return !over_;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - start_ >= options_.timeLimit) over_ = true;
+        if (options_.progress && now - lastReport_ >= std::chrono::milliseconds(10)) {
+            lastReport_ = now;
+            const SearchProgress progress{bestSize, std::chrono::duration<double>(now - start_).count()};
+            if (!options_.progress(progress)) over_ = stopped_ = true;
+        }
+        return !over_;
+    }
+    bool stopped() const { return stopped_; }
+
+private:
+    const SearchOptions& options_;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point lastReport_{};
+    std::uint64_t calls_ = 0;
+    bool over_ = false;
+    bool stopped_ = false;
+};
+
+// Picks, again and again, the candidate that covers the most events not yet
+// covered (gains are refreshed lazily: a gain only falls).
+std::vector<std::uint32_t> GreedyCover(const CoverInstance& instance, Clock& clock, bool& complete) {
+    std::vector<char> covered(instance.eventCount(), 0);
+    std::priority_queue<std::pair<std::uint32_t, std::uint32_t>> queue;
+    for (std::uint32_t c = 0; c < instance.candidateCount(); ++c)
+        queue.emplace(static_cast<std::uint32_t>(instance.eventsOf(c).size()), ~c);
+    std::vector<std::uint32_t> cover;
+    while (!queue.empty()) {
+        if (!clock.goOn(0)) {
+            complete = false;
+            return cover;
+        }
+        auto [gain, flipped] = queue.top();
+        queue.pop();
+        const std::uint32_t c = ~flipped;
+        std::uint32_t now = 0;
+        for (std::uint32_t e : instance.eventsOf(c)) now += covered[e] ? 0 : 1;
+        if (now == 0) continue;
+        if (now < gain) {
+            queue.emplace(now, flipped);
+            continue;
+        }
+        cover.push_back(c);
+        for (std::uint32_t e : instance.eventsOf(c)) covered[e] = 1;
+    }
+    return cover;
+}
+
+constexpr std::uint32_t kOut = ~std::uint32_t(0);
+
+// A fixed number of kept candidates and how often each event is covered.
+class Annealer {
+public:
+    Annealer(const CoverInstance& instance, const std::vector<std::uint32_t>& cover, std::uint64_t seed)
+        : instance_(instance), random_(seed), slotOf_(instance.candidateCount(), kOut),
+          count_(instance.eventCount(), 0), where_(instance.eventCount(), kOut) {
+        for (std::uint32_t c : cover) add(c);
+    }
+
+    bool covers() const { return uncovered_.empty(); }
+    std::size_t size() const { return slots_.size(); }
+    std::vector<std::uint32_t> cover() const {
+        std::vector<std::uint32_t> sorted(slots_);
+        std::sort(sorted.begin(), sorted.end());
+        return sorted;
+    }
+
+    // Drops the kept candidate whose loss uncovers the fewest events.
+    void dropOne() {
+        std::size_t best = 0;
+        std::uint32_t bestLoss = kOut;
+        for (std::size_t s = 0; s < slots_.size(); ++s) {
+            const std::uint32_t loss = lossOf(slots_[s], kOut);
+            if (loss < bestLoss) bestLoss = loss, best = s;
+        }
+        remove(best);
+    }
+
+    // One annealing step at temperature `heat`: an uncovered event, a
+    // candidate covering it, and the kept candidate it would replace best.
+    void step(double heat) {
+        const std::uint32_t event = uncovered_[random_.below(uncovered_.size())];
+        const auto choices = instance_.candidatesOf(event);
+        const std::uint32_t in = choices.first[random_.below(choices.size())];
+        const auto [slot, loss] = bestSlotFor(in);
+        std::uint32_t gain = 0;
+        for (std::uint32_t e : instance_.eventsOf(in)) gain += count_[e] == 0 ? 1 : 0;
+        const double delta = static_cast<double>(loss) - static_cast<double>(gain);
+        if (delta > 0 && random_.unit() >= std::exp(-delta / heat)) return;
+        remove(slot);
+        add(in);
+    }
+
+private:
+    // Events only `kept` covers that `in` would not cover.
+    std::uint32_t lossOf(std::uint32_t kept, std::uint32_t in) const {
+        std::uint32_t loss = 0;
+        for (std::uint32_t e : instance_.eventsOf(kept)) {
+            if (count_[e] != 1) continue;
+            bool alsoIn = false;
+            if (in != kOut)
+                for (std::uint32_t f : instance_.eventsOf(in)) alsoIn = alsoIn || f == e;
+            loss += alsoIn ? 0 : 1;
+        }
+        return loss;
+    }
+
+    // Kept candidates sharing an event with `in` are its near neighbours;
+    // a few random ones are tried too.
+    std::pair<std::size_t, std::uint32_t> bestSlotFor(std::uint32_t in) {
+        std::size_t best = random_.below(slots_.size());
+        std::uint32_t bestLoss = lossOf(slots_[best], in);
+        auto consider = [&](std::size_t slot) {
+            const std::uint32_t loss = lossOf(slots_[slot], in);
+            if (loss < bestLoss || (loss == bestLoss && (random_.next() & 1))) bestLoss = loss, best = slot;
+        };
+        consider(random_.below(slots_.size()));
+        for (std::uint32_t e : instance_.eventsOf(in)) {
+            const auto near = instance_.candidatesOf(e);
+            const std::size_t n = near.size();
+            const std::size_t tries = std::min<std::size_t>(n, 48);
+            const std::size_t from = n > tries ? random_.below(n) : 0;
+            for (std::size_t i = 0; i < tries; ++i) {
+                const std::uint32_t c = near.first[(from + i) % n];
+                if (slotOf_[c] != kOut) consider(slotOf_[c]);
+            }
+        }
+        return {best, bestLoss};
+    }
+
+    void add(std::uint32_t c) {
+        slotOf_[c] = static_cast<std::uint32_t>(slots_.size());
+        slots_.push_back(c);
+        for (std::uint32_t e : instance_.eventsOf(c))
+            if (count_[e]++ == 0 && where_[e] != kOut) unlist(e);
+    }
+
+    void remove(std::size_t slot) {
+        const std::uint32_t c = slots_[slot];
+        slots_[slot] = slots_.back();
+        slotOf_[slots_[slot]] = static_cast<std::uint32_t>(slot);
+        slots_.pop_back();
+        slotOf_[c] = kOut;
+        for (std::uint32_t e : instance_.eventsOf(c))
+            if (--count_[e] == 0) list(e);
+    }
+
+    void list(std::uint32_t e) {
+        where_[e] = static_cast<std::uint32_t>(uncovered_.size());
+        uncovered_.push_back(e);
+    }
+    void unlist(std::uint32_t e) {
+        const std::uint32_t at = where_[e];
+        uncovered_[at] = uncovered_.back();
+        where_[uncovered_[at]] = at;
+        uncovered_.pop_back();
+        where_[e] = kOut;
+    }
+
+    const CoverInstance& instance_;
+    Random random_;
+    std::vector<std::uint32_t> slots_;
+    std::vector<std::uint32_t> slotOf_;
+    std::vector<std::uint32_t> count_;
+    std::vector<std::uint32_t> where_;  // place in uncovered_, or kOut
+    std::vector<std::uint32_t> uncovered_;
+};
+
+}  // namespace
+
+SearchResult FindCover(const CoverInstance& instance, const SearchOptions& options) {
+    Clock clock(options);
+    SearchResult result;
+    result.cover = options.start.empty() ? GreedyCover(instance, clock, result.complete) : options.start;
+    if (!result.complete || result.cover.size() <= 1) {
+        result.stopped = clock.stopped();
+        std::sort(result.cover.begin(), result.cover.end());
+        return result;
+    }
+    Annealer annealer(instance, result.cover, options.seed);
+    // A low, steady heat: a step that uncovers one more event is taken about
+    // once in a thousand tries (hotter runs on full fields ended larger).
+    const double heat = 0.15;
+    std::sort(result.cover.begin(), result.cover.end());
+    while (result.cover.size() > options.target) {
+        annealer.dropOne();
+        while (!annealer.covers() && clock.goOn(result.cover.size())) {
+            annealer.step(heat);
+        }
+        if (!annealer.covers()) break;
+        result.cover = annealer.cover();
+        if (annealer.size() <= 1) break;
+    }
+    result.stopped = clock.stopped();
+    return result;
+}
+
+}  // namespace torvanel::reduce

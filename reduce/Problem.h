@@ -1,0 +1,42 @@
+#pragma once
+// The covering problem behind a reduction: the distinct lines of a result
+// list as candidates, the arrivals they pay on as events.
+
+#include "reduce/CoverSearch.h"
+#include "reduce/Reduce.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace torvanel::reduce {
+
+using Mask = std::uint64_t;  // a set of the punter's horses, one bit each
+
+struct CoverProblem {
+    std::vector<HorseNumber> horses;         // bit i is horses[i]
+    std::vector<Mask> lines;                 // distinct lines, in list order
+    std::vector<std::uint64_t> firstIndex;   // where each stands first in the list
+    std::optional<CoverInstance> instance;
+};
+
+// The problem, or the French reason why the list is not reduced.
+struct BuiltProblem {
+    CoverProblem problem;
+    std::string refusal;
+};
+BuiltProblem BuildProblem(const ResultList& list, const PayoutRule& rule);
+
+// Calls visit(subset) for every subset of `mask` with `size` bits.
+template <typename Visit>
+void ForEachSubset(Mask mask, int size, Visit&& visit, Mask chosen = 0) {
+    if (size == 0) return visit(chosen);
+    while (mask != 0 && __builtin_popcountll(mask) >= size) {
+        const Mask low = mask & (~mask + 1);
+        mask ^= low;
+        ForEachSubset(mask, size - 1, visit, chosen | low);
+    }
+}
+
+}  // namespace torvanel::reduce

@@ -1,0 +1,325 @@
+#include "reduce/Reduce.h"
+
+#include "reduce/DesignTable.h"
+#include "reduce/Problem.h"
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+#include <sstream>
+#include <unordered_set>
+
+namespace torvanel::reduce {
+
+PayoutRule RuleOf(Payout payout) {
+    switch (payout) {
+        case Payout::QuinteBonus4: return {5, 4, false};
+        case Payout::QuinteBonus3: return {5, 3, false};
+        case Payout::QuarteBonus: return {4, 3, false};
+        case Payout::DeuxSurQuatre: return {2, 4, true};
+        case Payout::CouplePlace: return {2, 3, true};
+    }
+    return {5, 4, false};
+}
+
+std::vector<Payout> PayoutsFor(BetType betType) {
+    switch (betType) {
+        case BetType::Quinte: return {Payout::QuinteBonus4, Payout::QuinteBonus3};
+        case BetType::Quarte: return {Payout::QuarteBonus};
+        case BetType::DeuxSurQuatre: return {Payout::DeuxSurQuatre};
+        case BetType::Couple: return {Payout::CouplePlace};
+        case BetType::Tierce: return {};
+    }
+    return {};
+}
+
+std::string_view PayoutName(Payout payout) {
+    switch (payout) {
+        case Payout::QuinteBonus4: return "Bonus 4";
+        case Payout::QuinteBonus3: return "Bonus 3";
+        case Payout::QuarteBonus: return "Bonus";
+        case Payout::DeuxSurQuatre: return "2 sur 4";
+        case Payout::CouplePlace: return "Couplé placé";
+    }
+    return {};
+}
+
+std::string_view PayoutGuarantee(Payout payout, bool linesHoldBases) {
+    switch (payout) {
+        case Payout::QuinteBonus4:
+            return linesHoldBases
+                       ? "Si les 4 premiers sont parmi vos chevaux avec vos bases (autant qu'une ligne en "
+                         "porte), une ligne au moins contient ces 4 chevaux : le Bonus 4 est assuré."
+                       : "Si les 4 premiers sont parmi vos chevaux, une ligne au moins contient ces 4 "
+                         "chevaux : le Bonus 4 est assuré.";
+        case Payout::QuinteBonus3:
+            return linesHoldBases
+                       ? "Si les 3 premiers sont parmi vos chevaux avec vos bases (autant qu'une ligne en "
+                         "porte), une ligne au moins contient ces 3 chevaux : le Bonus 3 est assuré."
+                       : "Si les 3 premiers sont parmi vos chevaux, une ligne au moins contient ces 3 "
+                         "chevaux : le Bonus 3 est assuré.";
+        case Payout::QuarteBonus:
+            return linesHoldBases
+                       ? "Si les 3 premiers sont parmi vos chevaux avec vos bases (autant qu'une ligne en "
+                         "porte), une ligne au moins contient ces 3 chevaux : le Bonus du Quarté est assuré."
+                       : "Si les 3 premiers sont parmi vos chevaux, une ligne au moins contient ces 3 "
+                         "chevaux : le Bonus du Quarté est assuré.";
+        case Payout::DeuxSurQuatre:
+            return "Si les 4 premiers sont parmi vos chevaux et qu'une ligne de la liste complète était "
+                   "gagnante, une ligne au moins a ses 2 chevaux parmi les 4 premiers : le 2 sur 4 est assuré.";
+        case Payout::CouplePlace:
+            return "Si les 3 premiers sont parmi vos chevaux et qu'une ligne de la liste complète était "
+                   "gagnante, une ligne au moins a ses 2 chevaux parmi les 3 premiers : le Couplé placé "
+                   "est assuré.";
+    }
+    return {};
+}
+
+namespace {
+
+// Rank of increasing positions among the choices of positions.size() out of
+// n, in the lexicographic order the result list unranks by.
+std::uint64_t RankOf(const std::vector<int>& positions, int n) {
+    std::uint64_t rank = 0;
+    const int take = static_cast<int>(positions.size());
+    int from = 0;
+    for (int m = 0; m < take; ++m) {
+        for (int q = from; q < positions[static_cast<std::size_t>(m)]; ++q)
+            rank += ClampTo64(Binomial(static_cast<std::uint64_t>(n - q - 1), static_cast<std::uint64_t>(take - m - 1)));
+        from = positions[static_cast<std::size_t>(m)] + 1;
+    }
+    return rank;
+}
+
+bool Distinct(std::vector<HorseNumber> horses) {
+    std::sort(horses.begin(), horses.end());
+    return std::adjacent_find(horses.begin(), horses.end()) == horses.end();
+}
+
+// Every pair inside one of `parts` near-equal runs of the n horses: the
+// fewest pairs such that every set of parts + 1 horses holds one of them.
+std::vector<Block> PairsInsideParts(int n, int parts) {
+    std::vector<Block> pairs;
+    int first = 0;
+    for (int p = 0; p < parts; ++p) {
+        const int size = n / parts + (p < n % parts ? 1 : 0);
+        for (int a = first; a < first + size; ++a)
+            for (int b = a + 1; b < first + size; ++b) pairs.push_back({a, b});
+        first += size;
+    }
+    return pairs;
+}
+
+struct Looked {
+    std::vector<std::uint64_t> kept;
+    Quality quality = Quality::Search;
+};
+
+// The table or a construction, where the list is one block of every choice
+// of its outsiders beside all of its bases (or one group among itself).
+std::optional<Looked> LookUp(const ResultList& list, const PayoutRule& rule) {
+    if (list.blocks().size() != 1) return std::nullopt;
+    const ResultBlock& block = list.blocks().front();
+    const bool fusion = block.outTake > 0;
+    const std::vector<HorseNumber>& free = fusion ? block.outs : block.bases;
+    const int take = fusion ? block.outTake : block.baseTake;
+    const int fixed = fusion ? block.baseTake : 0;
+    if (fixed != static_cast<int>(block.bases.size()) && fusion) return std::nullopt;
+    std::vector<HorseNumber> all = block.bases;
+    all.insert(all.end(), block.outs.begin(), block.outs.end());
+    if (!Distinct(all) || fixed + take != rule.lineSize) return std::nullopt;
+    const int v = static_cast<int>(free.size());
+    if (v + fixed > kMaxHorses) return std::nullopt;
+    Looked looked;
+    std::vector<Block> design;
+    if (rule.lineInsideArrival) {
+        if (fusion) return std::nullopt;
+        design = PairsInsideParts(v, rule.eventSize - 1);
+        looked.quality = Quality::ProvenOptimal;
+    } else {
+        const int t = rule.eventSize - std::min(rule.eventSize, fixed);
+        design = TableDesign(v, take, t);
+        if (design.empty()) return std::nullopt;
+        const auto record = BestKnown(v, take, t);
+        const bool trivial = t <= 1 || take >= v;
+        if (trivial || (record && record->proven && static_cast<int>(design.size()) == record->size))
+            looked.quality = Quality::ProvenOptimal;
+        else if (record && static_cast<int>(design.size()) <= record->size)
+            looked.quality = Quality::BestKnown;
+    }
+    for (const Block& b : design) looked.kept.push_back(RankOf(b, v));
+    std::sort(looked.kept.begin(), looked.kept.end());
+    looked.kept.erase(std::unique(looked.kept.begin(), looked.kept.end()), looked.kept.end());
+    return looked;
+}
+
+std::vector<std::uint64_t> EveryLine(const ResultList& list) {
+    std::vector<std::uint64_t> all(list.count());
+    std::iota(all.begin(), all.end(), 0);
+    return all;
+}
+
+// No cover is smaller than the events over the most any line pays on; a
+// cover of that size is optimal, so the search stops there.
+std::size_t LowerBound(const CoverInstance& instance) {
+    std::size_t most = 0;
+    for (std::uint32_t c = 0; c < instance.candidateCount(); ++c) most = std::max(most, instance.eventsOf(c).size());
+    return most == 0 ? 0 : (instance.eventCount() + most - 1) / most;
+}
+
+Reduction Searched(const ResultList& list, const PayoutRule& rule, const ReduceOptions& options) {
+    Reduction reduction;
+    BuiltProblem built = BuildProblem(list, rule);
+    if (!built.refusal.empty()) {
+        reduction.refusal = built.refusal + " La liste complète est conservée.";
+        return reduction;
+    }
+    const CoverInstance& instance = *built.problem.instance;
+    SearchOptions search;
+    search.target = LowerBound(instance);
+    search.timeLimit = options.timeLimit;
+    search.seed = options.seed;
+    if (options.progress)
+        search.progress = [&options](const SearchProgress& p) {
+            return options.progress(ReduceProgress{p.bestSize, p.elapsedSeconds});
+        };
+    const SearchResult found = FindCover(instance, search);
+    if (!found.complete) {  // stopped before the first cover: the full list guarantees itself
+        reduction.kept = EveryLine(list);
+        return reduction;
+    }
+    for (std::uint32_t c : found.cover) reduction.kept.push_back(built.problem.firstIndex[c]);
+    std::sort(reduction.kept.begin(), reduction.kept.end());
+    if (found.cover.size() <= search.target) reduction.quality = Quality::ProvenOptimal;
+    return reduction;
+}
+
+// The horses of a line of text "03-12-07"; a negative number keeps its own
+// minus sign after the separator ("03--5-07").
+std::vector<int> HorsesOf(std::string_view line) {
+    std::vector<int> horses;
+    int value = 0;
+    bool negative = false;
+    bool startOfNumber = true;
+    for (char c : line) {
+        if (c == '-' && startOfNumber) {
+            negative = true;
+        } else if (c == '-') {
+            horses.push_back(negative ? -value : value);
+            value = 0, negative = false, startOfNumber = true;
+        } else {
+            value = value * 10 + (c - '0');
+            startOfNumber = false;
+        }
+    }
+    horses.push_back(negative ? -value : value);
+    return horses;
+}
+
+// Horse numbers to bits, first come first served; false past 64 horses.
+class BitsByNumber {
+public:
+    bool add(const std::vector<int>& horses, Mask& mask) {
+        mask = 0;
+        for (int h : horses) {
+            auto at = std::find(numbers_.begin(), numbers_.end(), h);
+            if (at == numbers_.end()) {
+                if (numbers_.size() == static_cast<std::size_t>(kMaxHorses)) return false;
+                at = numbers_.insert(numbers_.end(), h);
+            }
+            mask |= Mask(1) << (at - numbers_.begin());
+        }
+        return true;
+    }
+    Mask all() const { return numbers_.size() == 64 ? ~Mask(0) : (Mask(1) << numbers_.size()) - 1; }
+
+private:
+    std::vector<int> numbers_;
+};
+
+}  // namespace
+
+bool CheckGuarantee(const ResultList& list, Payout payout, const std::vector<std::uint64_t>& kept) {
+    const PayoutRule rule = RuleOf(payout);
+    const int t = rule.eventSize;
+    BitsByNumber bits;
+    std::vector<Mask> lines, bases;
+    std::size_t block = 0;
+    std::uint64_t inBlock = 0;
+    bool fits = true;
+    list.forEachLine([&](std::string_view text) {
+        while (inBlock == list.blocks()[block].lineCount) ++block, inBlock = 0;
+        ++inBlock;
+        const std::vector<int> horses = HorsesOf(text);
+        Mask line = 0, base = 0;
+        const ResultBlock& b = list.blocks()[block];
+        const auto baseTake = static_cast<std::size_t>(b.outTake > 0 ? b.baseTake : 0);
+        fits = fits && bits.add(horses, line) &&
+               bits.add(std::vector<int>(horses.begin(), horses.begin() + static_cast<long>(baseTake)), base);
+        lines.push_back(line);
+        bases.push_back(base);
+        return fits;
+    });
+    if (!fits) return false;
+    for (Mask line : lines)
+        if (__builtin_popcountll(line) != rule.lineSize) return false;
+    for (std::uint64_t k : kept)
+        if (k >= lines.size()) return false;
+    if (rule.lineInsideArrival) {
+        std::unordered_set<Mask> keptLines;
+        for (std::uint64_t k : kept) keptLines.insert(lines[k]);
+        // Every arrival holding a line of the list holds a kept line.
+        bool ok = true;
+        for (Mask line : lines)
+            ForEachSubset(bits.all() & ~line, t - __builtin_popcountll(line), [&](Mask rest) {
+                bool paid = false;
+                ForEachSubset(line | rest, 2, [&](Mask pair) { paid = paid || keptLines.count(pair) != 0; });
+                ok = ok && paid;
+            });
+        return ok;
+    }
+    std::unordered_set<Mask> paidArrivals;
+    for (std::uint64_t k : kept) ForEachSubset(lines[k], t, [&](Mask e) { paidArrivals.insert(e); });
+    bool ok = true;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int held = std::min(t, __builtin_popcountll(bases[i]));
+        ForEachSubset(bases[i], held, [&](Mask b) {
+            ForEachSubset(lines[i] & ~bases[i], t - held,
+                          [&](Mask o) { ok = ok && paidArrivals.count(b | o) != 0; });
+        });
+    }
+    return ok;
+}
+
+Reduction Reduce(const ResultList& list, Payout payout, const ReduceOptions& options) {
+    const PayoutRule rule = RuleOf(payout);
+    Reduction reduction;
+    if (list.count() > kMaxLines) {
+        reduction.refusal = "La liste compte plus de 1 000 000 de lignes : elle est trop longue pour être "
+                            "réduite. La liste complète est conservée.";
+        return reduction;
+    }
+    std::optional<Looked> looked;
+    if (options.useTable) looked = LookUp(list, rule);
+    if (looked) {
+        reduction.kept = std::move(looked->kept);
+        reduction.quality = looked->quality;
+    } else {
+        reduction = Searched(list, rule, options);
+        if (!reduction.refusal.empty()) return reduction;
+    }
+    if (reduction.kept.empty()) {  // too few horses for any arrival to pay
+        reduction.refusal = "Aucune arrivée ne peut payer ce rapport avec si peu de chevaux : il n'y a rien "
+                            "à garantir. La liste complète est conservée.";
+        return reduction;
+    }
+    reduction.guaranteed = CheckGuarantee(list, payout, reduction.kept);
+    if (!reduction.guaranteed) {  // never expected; the full list is always sound
+        reduction.kept = EveryLine(list);
+        reduction.quality = Quality::Search;
+        reduction.guaranteed = true;
+    }
+    return reduction;
+}
+
+}  // namespace torvanel::reduce

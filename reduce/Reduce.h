@@ -1,0 +1,74 @@
+#pragma once
+// Reduced lists with a guarantee: a sub-list of the result list that still
+// pays whenever the full list would have paid, for the arrivals whose placed
+// horses are all among the punter's horses. The window calls Reduce() from a
+// worker thread; everything here is plain values.
+
+#include "generators/ResultList.h"
+#include "merge/MergeTypes.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace torvanel::reduce {
+
+// The payouts a reduction can guarantee. The first three pay a line that
+// contains the first finishers, the last two a line that lies among them.
+enum class Payout { QuinteBonus4, QuinteBonus3, QuarteBonus, DeuxSurQuatre, CouplePlace };
+
+// How a payout reads a line: lines of `lineSize` horses, arrivals of the
+// first `eventSize` finishers, and whether the line must contain the
+// arrival (bonus payouts) or lie inside it (place payouts).
+struct PayoutRule {
+    int lineSize;
+    int eventSize;
+    bool lineInsideArrival;
+};
+PayoutRule RuleOf(Payout payout);
+
+// The payouts a bet type can guarantee, in the order the window offers
+// them (none for the Tiercé: only the exact line pays there).
+std::vector<Payout> PayoutsFor(BetType betType);
+std::string_view PayoutName(Payout payout);
+// What the reduced list guarantees, in one French sentence; with bases in
+// the lines the condition names them.
+std::string_view PayoutGuarantee(Payout payout, bool linesHoldBases);
+
+enum class Quality { ProvenOptimal, BestKnown, Search };
+
+struct ReduceProgress {
+    std::size_t bestSize = 0;  // lines of the best reduced list so far (0 before the first)
+    double elapsedSeconds = 0;
+};
+
+struct ReduceOptions {
+    std::chrono::steady_clock::duration timeLimit = std::chrono::seconds(2);
+    // Called often; returning false stops the search, which returns its best list.
+    std::function<bool(const ReduceProgress&)> progress;
+    std::uint64_t seed = 1;
+    bool useTable = true;  // false: always search (to measure the search)
+};
+
+struct Reduction {
+    std::vector<std::uint64_t> kept;  // line indices of the list, increasing
+    bool guaranteed = false;          // the exhaustive check passed
+    Quality quality = Quality::Search;
+    std::string refusal;              // French reason; then `kept` is empty and the full list stays
+};
+
+// Largest list and largest number of (line, arrival) pairs a reduction takes on.
+inline constexpr std::uint64_t kMaxLines = 1'000'000;
+inline constexpr std::uint64_t kMaxIncidences = 10'000'000;
+inline constexpr int kMaxHorses = 64;
+
+Reduction Reduce(const ResultList& list, Payout payout, const ReduceOptions& options = {});
+
+// Exhaustive check of the guarantee: every arrival some line of `list` pays
+// on is paid by some line among `kept` (indices below list.count()).
+bool CheckGuarantee(const ResultList& list, Payout payout, const std::vector<std::uint64_t>& kept);
+
+}  // namespace torvanel::reduce
