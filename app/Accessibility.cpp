@@ -1,6 +1,6 @@
-#include "Accessibility.h"
+#include "app/Accessibility.h"
 
-#include "frmmenu.h"
+#include "app/frmmenu.h"
 
 #include <QLabel>
 

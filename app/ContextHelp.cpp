@@ -1,7 +1,7 @@
-#include "ContextHelp.h"
+#include "app/ContextHelp.h"
 
-#include "ControlTable.h"
-#include "frmmenu.h"
+#include "app/ControlTable.h"
+#include "app/frmmenu.h"
 
 #include <QAbstractScrollArea>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ControlTable.h"
+#include "app/ControlTable.h"
 
 namespace controls {
 namespace {

@@ -13,7 +13,7 @@ namespace controls {
 
 enum class Kind { Label, TextBox, ListBox, ResultList, Button, Option, Check, Frame, Panel, Image };
 
-// Fonts, named as on the original layout; WindowFont maps them to installed ones.
+// Fonts, named as on the original layout; look::fontFor maps them to installed ones.
 enum class Face {
     Default,   // MS Sans Serif 8.25 pt bold, the window's own font
     Regular,   // MS Sans Serif 8.25 pt

@@ -3,7 +3,7 @@
 // question with OK and Cancel. Both are modal and carry the program's title, so
 // tests answer them by finding QApplication::activeModalWidget().
 
-#include "MergeTypes.h"
+#include "merge/MergeTypes.h"
 
 #include <QString>
 #include <optional>

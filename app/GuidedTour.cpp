@@ -1,9 +1,9 @@
-#include "GuidedTour.h"
+#include "app/GuidedTour.h"
 
-#include "ControlTable.h"
-#include "EntryRules.h"
-#include "PictureBox.h"
-#include "frmmenu.h"
+#include "app/ControlTable.h"
+#include "app/frmmenu.h"
+#include "app/PictureBox.h"
+#include "merge/EntryRules.h"
 
 #include <QEvent>
 #include <QEventLoop>
@@ -246,11 +246,6 @@ void GuidedTour::wait(int seconds)
 void frmmenu::Command1_Click()
 {
     guidedTour->play();
-}
-
-void frmmenu::WaitSeconds(int seconds)
-{
-    guidedTour->wait(seconds);
 }
 
 // Shown two ticks, hidden one.

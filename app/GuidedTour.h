@@ -1,9 +1,9 @@
 #pragma once
 // The guided tour "Montrez-moi!": the window plays its usual way of working by
 // itself while a blinking starburst moves behind each control in turn.
-// frmmenu::Command1_Click plays the script, frmmenu::WaitSeconds waits between
-// its steps and frmmenu::Timer1_Timer blinks the highlight; this file holds the
-// clock the waits read and the object that runs the waits for one window.
+// frmmenu::Command1_Click plays the script and frmmenu::Timer1_Timer blinks the
+// highlight; this file holds the clock the waits read and GuidedTour, which
+// plays the script on one window and waits between its steps.
 
 #include <QObject>
 

@@ -1,10 +1,10 @@
 // Horse entry, purge, selection and reordering in lstBases and lstOuts.
 
-#include "HorseEntry.h"
+#include "app/HorseEntry.h"
 
-#include "Dialogs.h"
-#include "EntryRules.h"
-#include "frmmenu.h"
+#include "app/Dialogs.h"
+#include "app/frmmenu.h"
+#include "merge/EntryRules.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

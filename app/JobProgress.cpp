@@ -1,6 +1,6 @@
-#include "JobProgress.h"
+#include "app/JobProgress.h"
 
-#include "Dialogs.h"
+#include "app/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,7 +1,7 @@
-#include "Notice.h"
+#include "app/Notice.h"
 
-#include "Dialogs.h"
-#include "frmmenu.h"
+#include "app/Dialogs.h"
+#include "app/frmmenu.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 // density of the screen, that reports a left click (the exit picture ends the
 // program on it).
 
-#include "WindowLook.h"
+#include "app/WindowLook.h"
 
 #include <QLabel>
 #include <QMouseEvent>

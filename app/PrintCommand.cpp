@@ -1,11 +1,11 @@
 // "Imprimer": the result list goes to the system's default printer at once,
 // with no dialogue; a long job shows how far it is and can be cancelled.
 
-#include "Dialogs.h"
-#include "JobProgress.h"
-#include "ResultListModel.h"
-#include "ResultPrinter.h"
-#include "frmmenu.h"
+#include "app/Dialogs.h"
+#include "app/frmmenu.h"
+#include "app/JobProgress.h"
+#include "app/ResultListModel.h"
+#include "app/ResultPrinter.h"
 
 #include <QApplication>
 #include <QPrinterInfo>
@@ -32,7 +32,7 @@ void frmmenu::cmdImprimer_Click()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the progress dialogue lets events through.
-    const torvanel::ResultList lines = resultModel->result();
+    const torvanel::ResultList lines = engine.result();
     if (lines.empty())
         return;
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();

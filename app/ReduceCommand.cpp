@@ -1,10 +1,10 @@
-#include "ReduceCommand.h"
+#include "app/ReduceCommand.h"
 
-#include "Dialogs.h"
-#include "JobProgress.h"
-#include "Reduce.h"
-#include "SaveCommand.h"
-#include "frmmenu.h"
+#include "app/Dialogs.h"
+#include "app/JobProgress.h"
+#include "reduce/Reduce.h"
+#include "app/SaveCommand.h"
+#include "app/frmmenu.h"
 
 #include <QAction>
 #include <QEventLoop>

@@ -1,9 +1,9 @@
-#include "ResultClipboard.h"
+#include "app/ResultClipboard.h"
 
-#include "Dialogs.h"
-#include "JobProgress.h"
-#include "ResultListModel.h"
-#include "frmmenu.h"
+#include "app/Dialogs.h"
+#include "app/frmmenu.h"
+#include "app/JobProgress.h"
+#include "app/ResultListModel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -97,7 +97,7 @@ void ResultClipboard::copyLines()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the progress dialogue lets events through.
-    const torvanel::ResultList lines = window_.resultModel->result();
+    const torvanel::ResultList lines = window_.engine.result();
     if (lines.empty())
         return;
     if (lines.count() > clipboard::kMaxCopiedLines) {

@@ -5,7 +5,7 @@
 // in list order, whatever is selected. A long list shows how far the copy is
 // and can be cancelled; a cancelled copy leaves the clipboard as it was.
 
-#include "ResultList.h"
+#include "generators/ResultList.h"
 
 #include <QList>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "ResultFile.h"
+#include "app/ResultFile.h"
 
 #include <QByteArray>
 #include <QFileInfo>

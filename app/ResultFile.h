@@ -5,9 +5,9 @@
 // its final place and put there only once whole, so a cancelled or failed
 // save leaves either the old file untouched or no file at all.
 
-#include "MergeTypes.h"
-#include "ResultClipboard.h"
-#include "ResultList.h"
+#include "app/ResultClipboard.h"
+#include "generators/ResultList.h"
+#include "merge/MergeTypes.h"
 
 #include <QDate>
 #include <QString>

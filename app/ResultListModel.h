@@ -1,25 +1,27 @@
 #pragma once
-// The lines of the last merge as a list model for lstResultat. The model keeps
-// its own copy of the result blocks (a few small vectors, whatever the number
-// of lines) and writes a line only when the view asks for it, so a merge of
-// millions of lines is shown at once.
+// The lines of the last merge as a list model for lstResultat. The model reads
+// the merge engine's result, which owns the lines, and writes a line only when
+// the view asks for it, so a merge of millions of lines is shown at once.
 
-#include "ResultList.h"
+#include "generators/ResultList.h"
 
 #include <QAbstractListModel>
 
 class ResultListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    // `result` must outlive the model.
+    ResultListModel(const torvanel::ResultList& result, QObject* parent);
 
-    void setResult(const torvanel::ResultList& result);
-    void clear();
-    const torvanel::ResultList& result() const { return result_; }
+    // Tells the view that the result has changed (a merge, "Vider").
+    void resultChanged();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    torvanel::ResultList result_;
+    const torvanel::ResultList& result_;
+    // The count the view was last told of: a merge changes the result before
+    // it is done, and may show a message in between.
+    int rows_ = 0;
 };

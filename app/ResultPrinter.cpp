@@ -1,4 +1,4 @@
-#include "ResultPrinter.h"
+#include "app/ResultPrinter.h"
 
 #include <QDir>
 #include <QFontMetricsF>

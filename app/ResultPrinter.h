@@ -4,7 +4,7 @@
 // as the page holds. The lines are written one at a time from the result
 // blocks; a job of millions of lines never holds them all.
 
-#include "ResultList.h"
+#include "generators/ResultList.h"
 
 #include <QString>
 

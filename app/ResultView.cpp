@@ -1,4 +1,4 @@
-#include "ResultView.h"
+#include "app/ResultView.h"
 
 #include <QHoverEvent>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "SaveCommand.h"
+#include "app/SaveCommand.h"
 
-#include "Dialogs.h"
-#include "JobProgress.h"
-#include "ResultFile.h"
-#include "ResultListModel.h"
-#include "frmmenu.h"
+#include "app/Dialogs.h"
+#include "app/frmmenu.h"
+#include "app/JobProgress.h"
+#include "app/ResultFile.h"
+#include "app/ResultListModel.h"
 
 #include <QAction>
 #include <QDir>
@@ -81,7 +81,7 @@ void SaveCommand::saveLines()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the file dialogue and the progress dialogue are open.
-    const torvanel::ResultList lines = window_.resultModel->result();
+    const torvanel::ResultList lines = window_.engine.result();
     if (lines.empty()) {
         Dialogs::showMessage(&window_, kNothingToSave);
         return;

@@ -3,7 +3,7 @@
 // Ctrl+S anywhere in the window ask for a file and save every result line
 // there (ResultFile), with the shared progress dialogue for a long list.
 
-#include "MergeTypes.h"
+#include "merge/MergeTypes.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "WindowLook.h"
+#include "app/WindowLook.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -5,7 +5,7 @@
 // come close to MS Sans Serif, with DejaVu as the fallback. Sizes are in
 // pixels so the layout, which is in pixels, does not depend on the screen's dpi.
 
-#include "ControlTable.h"
+#include "app/ControlTable.h"
 
 #include <QFont>
 #include <QPixmap>

@@ -1,19 +1,20 @@
-#include "frmmenu.h"
+#include "app/frmmenu.h"
 
-#include "Accessibility.h"
-#include "ContextHelp.h"
-#include "ControlTable.h"
-#include "Dialogs.h"
-#include "GuidedTour.h"
-#include "HorseEntry.h"
-#include "Numbers.h"
-#include "PictureBox.h"
-#include "ResultClipboard.h"
-#include "ReduceCommand.h"
-#include "SaveCommand.h"
-#include "ResultListModel.h"
-#include "ResultView.h"
-#include "WindowLook.h"
+#include "app/Accessibility.h"
+#include "app/ContextHelp.h"
+#include "app/ControlTable.h"
+#include "app/Dialogs.h"
+#include "app/GuidedTour.h"
+#include "app/HorseEntry.h"
+#include "app/PictureBox.h"
+#include "app/ReduceCommand.h"
+#include "app/ResultClipboard.h"
+#include "app/ResultListModel.h"
+#include "app/ResultView.h"
+#include "app/SaveCommand.h"
+#include "app/WindowLook.h"
+#include "generators/Numbers.h"
+#include "merge/EntryRules.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -230,10 +231,10 @@ void frmmenu::bindControls()
         get(cmdVider[i], "cmdVider", i);
     for (int i = 0; i < 4; ++i)
         get(Option1[i], "Option1", i);
-    // The fusion types lie on the window itself, and an auto-exclusive option
-    // button counts every option button beneath its parent as one of its
-    // group, those of Frame2 and of the panels too: a click on the selected
-    // fusion type then cleared it. A group of their own keeps one selected.
+    // The fusion types lie on the window itself, where an auto-exclusive
+    // option button would group itself with every option beneath the window,
+    // those of Frame2 and of the panels too: a group of their own keeps one
+    // of them selected and their arrow keys among them.
     auto* fusionTypes = new QButtonGroup(this);
     for (QRadioButton* option : Option1)
         fusionTypes->addButton(option);
@@ -260,7 +261,7 @@ void frmmenu::bindControls()
     get(Image1, "Image1");
     get(Image2, "Image2");
 
-    resultModel = new ResultListModel(this);
+    resultModel = new ResultListModel(engine.result(), this);
     engine = torvanel::MergeEngine(ResultView::kMaxRows, measureCostTextCap());
     lstResultat->setModel(resultModel);
     Image1->setPicture(QStringLiteral(":/assets/exit.svg"));
@@ -442,10 +443,10 @@ void frmmenu::Form_Load()
 void frmmenu::FillStarterLists()
 {
     const double starters = std::floor(torvanel::ReadNumber(txtPartants->text().toStdString()));
-    if (starters > kMaxStarters) {
+    if (starters > torvanel::entry::kMaxEntries) {
         Dialogs::showMessage(this, QStringLiteral("Le nombre de partants ne peut pas dépasser %1. "
                                                   "Veuillez recommencer.")
-                                       .arg(kMaxStarters));
+                                       .arg(torvanel::entry::kMaxEntries));
         return;
     }
     QStringList numbers;
@@ -504,7 +505,7 @@ void frmmenu::cmdFusionner_Click()
 
 void frmmenu::showEngineResult()
 {
-    resultModel->setResult(engine.result());
+    resultModel->resultChanged();
 }
 
 void frmmenu::OptionQuoi_Click(int index)

@@ -5,8 +5,8 @@
 // `PictureDetail[4]` is the Quinté panel. Handlers are named after the control
 // and the event and take the array index where the control is an array.
 
-#include "MergeEngine.h"
-#include "WindowLook.h"
+#include "app/WindowLook.h"
+#include "merge/MergeEngine.h"
 
 #include <QMap>
 #include <QWidget>
@@ -35,8 +35,6 @@ class WindowMessageSink;
 class frmmenu : public QWidget {
     Q_OBJECT
 public:
-    // A starter list holds at most this many horses.
-    static constexpr int kMaxStarters = 32767;
     // The race picture behind the controls, from the top left corner.
     static constexpr QSize BackgroundSize{504, 398};
 
@@ -147,7 +145,6 @@ public:
 
     // ---- Guided tour --------------------------------------------------------
     void Command1_Click();
-    void WaitSeconds(int seconds);
     void Timer1_Timer();
     int BlinkCount = 0;                  // phase of the blink, kept from tour to tour
     GuidedTour* guidedTour = nullptr;    // runs the tours' waits on this window

@@ -1,4 +1,4 @@
-#include "frmmenu.h"
+#include "app/frmmenu.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,8 +1,8 @@
 // Speed of a merge, of walking its lines, and of the line-by-line way of
 // building every line as a string, measured in one run.
 
-#include "MergeEngine.h"
-#include "Numbers.h"
+#include "generators/Numbers.h"
+#include "merge/MergeEngine.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // record (look-up, relabelling and exhaustive check), the exhaustive check
 // alone on 20 horses, and the search alone in 2 s on three cells.
 
-#include "DesignTable.h"
-#include "Generators.h"
-#include "Reduce.h"
+#include "generators/Generators.h"
+#include "reduce/DesignTable.h"
+#include "reduce/Reduce.h"
 
 #include <benchmark/benchmark.h>
 

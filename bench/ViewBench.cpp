@@ -8,9 +8,9 @@
 //     view_bench              prints the table
 //     view_bench --grab FILE  saves the window with a short merged list
 
-#include "ResultList.h"
-#include "ResultListModel.h"
-#include "frmmenu.h"
+#include "app/frmmenu.h"
+#include "app/ResultListModel.h"
+#include "generators/ResultList.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -257,11 +257,14 @@ int runCase(int index)
         w.cmdVider[2]->click();
         timeUntilPainted(paints, [] {}, 200);
         const torvanel::ResultList exact = c.setDirectly ? listOfExactly(INT_MAX) : torvanel::ResultList();
+        ResultListModel direct(exact, nullptr);  // a list no merge can make
         shown = timeUntilPainted(paints, [&] {
-            if (c.setDirectly)
-                w.resultModel->setResult(exact);
-            else
+            if (c.setDirectly) {
+                list->setModel(&direct);
+                direct.resultChanged();
+            } else {
                 QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+            }
         });
         lines = std::uint64_t(list->model()->rowCount());
         drag = timeUntilPainted(paints, [&] { dragThumbToEnd(list->verticalScrollBar()); }, 100).settledMs;

@@ -3,7 +3,7 @@
 // number, no blank, the same digits as NumberText.
 
 #include "FuzzCheck.h"
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <charconv>
 #include <cstdint>

@@ -10,10 +10,10 @@
 //   selected entries finds a horse in both lists, naming the first one;
 // - the labels give the count and the count times the stake.
 
-#include "ConflictCheck.h"
 #include "FuzzCheck.h"
-#include "MergeEngine.h"
-#include "Numbers.h"
+#include "generators/Numbers.h"
+#include "merge/ConflictCheck.h"
+#include "merge/MergeEngine.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -4,7 +4,7 @@
 // whole number and the number rounded to 15 significant digits otherwise.
 
 #include "FuzzCheck.h"
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // locale convert it. Both must give the same double, bit for bit.
 
 #include "FuzzCheck.h"
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <bit>
 #include <cstdint>

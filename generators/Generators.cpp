@@ -1,4 +1,4 @@
-#include "Generators.h"
+#include "generators/Generators.h"
 
 #include <stdexcept>
 
@@ -27,24 +27,9 @@ const SingleGroupGenerator& SingleGroupGeneratorFor(Group group, int size) {
 }
 
 const std::array<FusionGenerator, 9>& FusionGenerators() {
-    static const std::array<FusionGenerator, 9> table{{
-        {"Fuse1B1O", 1, 1},
-        {"Fuse2B1O", 2, 1},
-        {"Fuse1B2O", 1, 2},
-        {"Fuse2B2O", 2, 2},
-        {"Fuse1B3O", 1, 3},
-        {"Fuse3B1O", 3, 1},
-        {"Fuse3B2O", 3, 2},
-        {"Fuse2B3O", 2, 3},
-        {"Fuse4B1O", 4, 1},
-    }};
+    static const std::array<FusionGenerator, 9> table{
+        {Fuse1B1O, Fuse2B1O, Fuse1B2O, Fuse2B2O, Fuse1B3O, Fuse3B1O, Fuse3B2O, Fuse2B3O, Fuse4B1O}};
     return table;
-}
-
-const FusionGenerator& FusionGeneratorNamed(std::string_view name) {
-    for (const FusionGenerator& generator : FusionGenerators())
-        if (generator.name == name) return generator;
-    throw std::invalid_argument("no fusion generator of that name");
 }
 
 void AppendCombinations(ResultList& list, const std::vector<HorseNumber>& group, int size) {

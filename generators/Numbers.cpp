@@ -1,4 +1,4 @@
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <charconv>
 #include <clocale>
@@ -75,14 +75,12 @@ double ReadNumber(std::string_view text) {
     return value;
 }
 
-double RoundHalfEven(double value) {
-    if (!std::isfinite(value)) return value;
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    if (fraction > 0.5) return below + 1.0;
-    if (fraction < 0.5) return below;
-    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+bool BeginsWithNumber(std::string_view text) {
+    std::string number;
+    return CollectNumber(text, number);
 }
+
+double RoundHalfEven(double value) { return std::nearbyint(value); }
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ResultList.h"
+#include "generators/ResultList.h"
 
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 // strings: a merge costs the same whatever the number of lines it makes, and a
 // line is written only when somebody asks for it.
 
-#include "Combinatorics.h"
+#include "generators/Combinatorics.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "ConflictCheck.h"
+#include "merge/ConflictCheck.h"
 
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 namespace torvanel {
 

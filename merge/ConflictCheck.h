@@ -2,8 +2,8 @@
 // Refuses a selection in which one horse is both a base and an outsider: a
 // line would then hold the same horse twice.
 
-#include "MergeTypes.h"
-#include "SelectionState.h"
+#include "merge/MergeTypes.h"
+#include "merge/SelectionState.h"
 
 #include <string>
 

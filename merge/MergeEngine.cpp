@@ -1,8 +1,8 @@
-#include "MergeEngine.h"
+#include "merge/MergeEngine.h"
 
-#include "ConflictCheck.h"
-#include "Generators.h"
-#include "Numbers.h"
+#include "generators/Generators.h"
+#include "generators/Numbers.h"
+#include "merge/ConflictCheck.h"
 
 #include <array>
 #include <cmath>
@@ -16,8 +16,8 @@ namespace {
 constexpr int kAlways = -1;  // a bet type whose single split has no button
 
 struct SplitChoice {
-    int option;               // index of OptionTierce, or kAlways
-    std::string_view fusion;  // generator run when that split is selected
+    int option;                     // index of OptionTierce, or kAlways
+    const FusionGenerator& fusion;  // run when that split is selected
 };
 
 // What each bet type runs: its line size picks the bases and outsiders
@@ -29,11 +29,11 @@ struct BetRow {
 
 const BetRow* RowFor(BetType betType) {
     static const std::array<BetRow, 5> rows{{
-        {2, {{kAlways, "Fuse1B1O"}}},                                        // Couplé
-        {2, {{kAlways, "Fuse1B1O"}}},                                        // 2 sur 4
-        {3, {{1, "Fuse2B1O"}, {0, "Fuse1B2O"}}},                             // Tiercé
-        {4, {{2, "Fuse2B2O"}, {3, "Fuse1B3O"}, {4, "Fuse3B1O"}}},            // Quarté
-        {5, {{5, "Fuse3B2O"}, {6, "Fuse2B3O"}, {7, "Fuse4B1O"}}},            // Quinté
+        {2, {{kAlways, Fuse1B1O}}},                                        // Couplé
+        {2, {{kAlways, Fuse1B1O}}},                                        // 2 sur 4
+        {3, {{1, Fuse2B1O}, {0, Fuse1B2O}}},                             // Tiercé
+        {4, {{2, Fuse2B2O}, {3, Fuse1B3O}, {4, Fuse3B1O}}},            // Quarté
+        {5, {{5, Fuse3B2O}, {6, Fuse2B3O}, {7, Fuse4B1O}}},            // Quinté
     }};
     const auto index = static_cast<std::size_t>(betType);
     return index < rows.size() ? &rows[index] : nullptr;
@@ -146,7 +146,7 @@ private:
             const bool selected = split.option == kAlways ||
                                   choices.split[static_cast<std::size_t>(split.option)];
             if (selected)
-                AppendFusion(result_, FusionGeneratorNamed(split.fusion), state_.BaseNumbers,
+                AppendFusion(result_, split.fusion, state_.BaseNumbers,
                              state_.OutNumbers);
         }
         return BlockEnd::Done;

@@ -3,9 +3,9 @@
 // generators chosen by bet type, fusion type, split and include boxes, the
 // base/outsider conflict check, and the count and cost of the result.
 
-#include "MergeTypes.h"
-#include "ResultList.h"
-#include "SelectionState.h"
+#include "generators/ResultList.h"
+#include "merge/MergeTypes.h"
+#include "merge/SelectionState.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "SelectionState.h"
+#include "merge/SelectionState.h"
 
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <algorithm>
 #include <limits>
@@ -57,17 +57,6 @@ std::optional<BadEntry> SelectionState::LoadSelected(Group group, const StarterL
         ++Counter;
     }
     return std::nullopt;
-}
-
-void SelectionState::CountSelectedBases(const StarterList& lstBases) { CountSelected(Group::Bases, lstBases); }
-void SelectionState::CountSelectedOuts(const StarterList& lstOuts) { CountSelected(Group::Outs, lstOuts); }
-
-std::optional<BadEntry> SelectionState::LoadSelectedBases(const StarterList& lstBases) {
-    return LoadSelected(Group::Bases, lstBases);
-}
-
-std::optional<BadEntry> SelectionState::LoadSelectedOuts(const StarterList& lstOuts) {
-    return LoadSelected(Group::Outs, lstOuts);
 }
 
 }  // namespace torvanel

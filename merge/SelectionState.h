@@ -3,9 +3,9 @@
 // two groups of selected horses loaded from the starter lists, with the
 // procedures that count and load them.
 
-#include "Generators.h"
-#include "MergeTypes.h"
-#include "ResultList.h"
+#include "generators/Generators.h"
+#include "generators/ResultList.h"
+#include "merge/MergeTypes.h"
 
 #include <cstddef>
 #include <optional>
@@ -38,14 +38,10 @@ struct SelectionState {
     int OutCount = 0;
     int Counter = 0;  // left by the count procedures for the minimum test
 
-    void CountSelectedBases(const StarterList& lstBases);
-    void CountSelectedOuts(const StarterList& lstOuts);
-    // Load the selected entries counted last (Counter of them). On an entry
-    // that is no horse number the group is left empty and the entry returned.
-    std::optional<BadEntry> LoadSelectedBases(const StarterList& lstBases);
-    std::optional<BadEntry> LoadSelectedOuts(const StarterList& lstOuts);
-
-    // The same, for the group named.
+    // Counts the selected entries of the group's list into its count and
+    // Counter; loads the selected entries counted last (Counter of them). On
+    // an entry that is no horse number the group is left empty and the entry
+    // returned.
     void CountSelected(Group group, const StarterList& list);
     std::optional<BadEntry> LoadSelected(Group group, const StarterList& list);
     void ResetGroup(Group group);

@@ -1,4 +1,4 @@
-#include "CoverSearch.h"
+#include "reduce/CoverSearch.h"
 
 #include <algorithm>
 #include <cmath>

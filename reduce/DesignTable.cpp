@@ -1,4 +1,4 @@
-#include "DesignTable.h"
+#include "reduce/DesignTable.h"
 
 #include <array>
 #include <cstring>
@@ -11,7 +11,7 @@ namespace {
 
 // "v k t" then the blocks, one letter per point ('a' is point 0).
 constexpr std::string_view kDesigns =
-#include "DesignTable.inc"
+#include "reduce/DesignTable.inc"
     ;
 
 // Best-known sizes of v = 6..20 per column; a negative entry is proven optimal.

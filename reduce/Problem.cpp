@@ -1,4 +1,4 @@
-#include "Problem.h"
+#include "reduce/Problem.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -2,8 +2,8 @@
 // The covering problem behind a reduction: the distinct lines of a result
 // list as candidates, the arrivals they pay on as events.
 
-#include "CoverSearch.h"
-#include "Reduce.h"
+#include "reduce/CoverSearch.h"
+#include "reduce/Reduce.h"
 
 #include <cstdint>
 #include <optional>

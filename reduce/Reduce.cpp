@@ -1,7 +1,7 @@
-#include "Reduce.h"
+#include "reduce/Reduce.h"
 
-#include "DesignTable.h"
-#include "Problem.h"
+#include "reduce/DesignTable.h"
+#include "reduce/Problem.h"
 
 #include <algorithm>
 #include <numeric>

@@ -4,8 +4,8 @@
 // horses are all among the punter's horses. The window calls Reduce() from a
 // worker thread; everything here is plain values.
 
-#include "MergeTypes.h"
-#include "ResultList.h"
+#include "generators/ResultList.h"
+#include "merge/MergeTypes.h"
 
 #include <chrono>
 #include <cstdint>

@@ -3,9 +3,9 @@
 // search of the given seconds aiming at the record.
 //   make_design_table <DesignTable.inc> <seconds per cell> [v k t]
 
-#include "DesignTable.h"
-#include "Generators.h"
-#include "Problem.h"
+#include "generators/Generators.h"
+#include "reduce/DesignTable.h"
+#include "reduce/Problem.h"
 
 #include <algorithm>
 #include <fstream>

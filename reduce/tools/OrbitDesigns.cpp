@@ -8,7 +8,7 @@
 //
 // prints "v k t block block ..." (points a, b, c, ...) on success.
 
-#include "CoverSearch.h"
+#include "reduce/CoverSearch.h"
 
 #include <bit>
 #include <chrono>

@@ -2,8 +2,8 @@
 // Helpers shared by the engine tests: starter lists written in one line, a
 // message recorder, and the lines of a result list as texts.
 
-#include "MergeTypes.h"
-#include "ResultList.h"
+#include "generators/ResultList.h"
+#include "merge/MergeTypes.h"
 
 #include <sstream>
 #include <string>

@@ -1,5 +1,5 @@
 #include "EngineTestSupport.h"
-#include "Generators.h"
+#include "generators/Generators.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@ Texts Combinations(const std::vector<HorseNumber>& group, int size) {
     return Lines(list);
 }
 
-Texts Fusion(std::string_view name, const std::vector<HorseNumber>& bases,
+Texts Fusion(const FusionGenerator& generator, const std::vector<HorseNumber>& bases,
              const std::vector<HorseNumber>& outs) {
     ResultList list;
-    AppendFusion(list, FusionGeneratorNamed(name), bases, outs);
+    AppendFusion(list, generator, bases, outs);
     return Lines(list);
 }
 
@@ -50,34 +50,34 @@ TEST(SingleGroup, CountsOfTheDefaultField) {
 
 TEST(Fusion, TwoAndThreeHorseWorkedExample) {
     const std::vector<HorseNumber> bases{7, 3, 5}, outs{12, 1};
-    EXPECT_EQ(Fusion("Fuse1B1O", bases, outs),
+    EXPECT_EQ(Fusion(Fuse1B1O, bases, outs),
               (Texts{"07-12", "07-01", "03-12", "03-01", "05-12", "05-01"}));
-    EXPECT_EQ(Fusion("Fuse2B1O", bases, outs),
+    EXPECT_EQ(Fusion(Fuse2B1O, bases, outs),
               (Texts{"07-03-12", "07-03-01", "07-05-12", "07-05-01", "03-05-12", "03-05-01"}));
-    EXPECT_EQ(Fusion("Fuse1B2O", bases, outs), (Texts{"07-12-01", "03-12-01", "05-12-01"}));
+    EXPECT_EQ(Fusion(Fuse1B2O, bases, outs), (Texts{"07-12-01", "03-12-01", "05-12-01"}));
 }
 
 TEST(Fusion, FourHorseWorkedExample) {
     const std::vector<HorseNumber> bases{7, 3, 5}, outs{12, 1, 9};
-    EXPECT_EQ(Fusion("Fuse2B2O", bases, outs),
+    EXPECT_EQ(Fusion(Fuse2B2O, bases, outs),
               (Texts{"07-03-12-01", "07-03-12-09", "07-03-01-09", "07-05-12-01", "07-05-12-09",
                      "07-05-01-09", "03-05-12-01", "03-05-12-09", "03-05-01-09"}));
-    EXPECT_EQ(Fusion("Fuse1B3O", bases, outs),
+    EXPECT_EQ(Fusion(Fuse1B3O, bases, outs),
               (Texts{"07-12-01-09", "03-12-01-09", "05-12-01-09"}));
-    EXPECT_EQ(Fusion("Fuse3B1O", bases, outs),
+    EXPECT_EQ(Fusion(Fuse3B1O, bases, outs),
               (Texts{"07-03-05-12", "07-03-05-01", "07-03-05-09"}));
 }
 
 TEST(Fusion, FiveHorseWorkedExample) {
     const std::vector<HorseNumber> bases{7, 3, 5, 14}, outs{12, 1, 9};
-    EXPECT_EQ(Fusion("Fuse3B2O", bases, outs),
+    EXPECT_EQ(Fusion(Fuse3B2O, bases, outs),
               (Texts{"07-03-05-12-01", "07-03-05-12-09", "07-03-05-01-09", "07-03-14-12-01",
                      "07-03-14-12-09", "07-03-14-01-09", "07-05-14-12-01", "07-05-14-12-09",
                      "07-05-14-01-09", "03-05-14-12-01", "03-05-14-12-09", "03-05-14-01-09"}));
-    EXPECT_EQ(Fusion("Fuse2B3O", bases, outs),
+    EXPECT_EQ(Fusion(Fuse2B3O, bases, outs),
               (Texts{"07-03-12-01-09", "07-05-12-01-09", "07-14-12-01-09", "03-05-12-01-09",
                      "03-14-12-01-09", "05-14-12-01-09"}));
-    EXPECT_EQ(Fusion("Fuse4B1O", bases, outs),
+    EXPECT_EQ(Fusion(Fuse4B1O, bases, outs),
               (Texts{"07-03-05-14-12", "07-03-05-14-01", "07-03-05-14-09"}));
 }
 
@@ -86,14 +86,14 @@ TEST(Fusion, EveryMemberNeedsItsBasesAndOutsiders) {
         std::vector<HorseNumber> bases, outs;
         for (int i = 0; i < generator.baseTake; ++i) bases.push_back(static_cast<HorseNumber>(i + 1));
         for (int i = 0; i < generator.outTake; ++i) outs.push_back(static_cast<HorseNumber>(i + 20));
-        EXPECT_EQ(Fusion(generator.name, bases, outs).size(), 1u) << generator.name;
-        EXPECT_TRUE(Fusion(generator.name, {bases.begin() + 1, bases.end()}, outs).empty())
+        EXPECT_EQ(Fusion(generator, bases, outs).size(), 1u) << generator.name;
+        EXPECT_TRUE(Fusion(generator, {bases.begin() + 1, bases.end()}, outs).empty())
             << generator.name;
-        EXPECT_TRUE(Fusion(generator.name, bases, {outs.begin() + 1, outs.end()}).empty())
+        EXPECT_TRUE(Fusion(generator, bases, {outs.begin() + 1, outs.end()}).empty())
             << generator.name;
     }
 }
 
 TEST(Fusion, ARepeatedBaseCountsAsTwoHorses) {
-    EXPECT_EQ(Fusion("Fuse2B1O", {4, 4}, {9}), (Texts{"04-04-09"}));
+    EXPECT_EQ(Fusion(Fuse2B1O, {4, 4}, {9}), (Texts{"04-04-09"}));
 }

@@ -1,5 +1,5 @@
 #include "EngineTestSupport.h"
-#include "MergeEngine.h"
+#include "merge/MergeEngine.h"
 
 #include <gtest/gtest.h>
 

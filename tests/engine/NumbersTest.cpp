@@ -1,4 +1,4 @@
-#include "Numbers.h"
+#include "generators/Numbers.h"
 
 #include <gtest/gtest.h>
 

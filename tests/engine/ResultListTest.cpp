@@ -1,6 +1,6 @@
 #include "EngineTestSupport.h"
-#include "Numbers.h"
-#include "ResultList.h"
+#include "generators/Numbers.h"
+#include "generators/ResultList.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // design relabelled onto a full field, the base mapping of a fusion, the
 // exact place constructions, the refusals and a cancelled search.
 
-#include "DesignTable.h"
-#include "Generators.h"
-#include "Reduce.h"
+#include "generators/Generators.h"
+#include "reduce/DesignTable.h"
+#include "reduce/Reduce.h"
 
 #include <gtest/gtest.h>
 
@@ -97,8 +97,8 @@ TEST(ReduceTable, FusionKeepsItsBasesAndPlaceBetsSplitTheField) {
 TEST(ReduceSearch, ReducesMixedListsAndStopsWithASoundList) {
     // Quarté 2 bases + 2 outs and 1 base + 3 outs: two base counts, no table.
     ResultList mixed;
-    AppendFusion(mixed, FusionGeneratorNamed("Fuse2B2O"), Horses(1, 3), Horses(4, 10));
-    AppendFusion(mixed, FusionGeneratorNamed("Fuse1B3O"), Horses(1, 3), Horses(4, 10));
+    AppendFusion(mixed, Fuse2B2O, Horses(1, 3), Horses(4, 10));
+    AppendFusion(mixed, Fuse1B3O, Horses(1, 3), Horses(4, 10));
     ReduceOptions quick;
     quick.timeLimit = std::chrono::milliseconds(200);
     const Reduction searched = Reduce(mixed, Payout::QuarteBonus, quick);

@@ -2,7 +2,7 @@
 // Driving the real window in tests: filling lstResultat by a real merge, and
 // answering the modal boxes the program shows.
 
-#include "frmmenu.h"
+#include "app/frmmenu.h"
 
 #include <QApplication>
 #include <QLineEdit>

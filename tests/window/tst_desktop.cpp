@@ -4,13 +4,13 @@
 
 #include "WindowDriving.h"
 
-#include "ControlTable.h"
-#include "PictureBox.h"
-#include "WindowLook.h"
-#include "ResultClipboard.h"
-#include "ResultListModel.h"
-#include "SaveCommand.h"
-#include "frmmenu.h"
+#include "app/ControlTable.h"
+#include "app/frmmenu.h"
+#include "app/PictureBox.h"
+#include "app/ResultClipboard.h"
+#include "app/ResultListModel.h"
+#include "app/SaveCommand.h"
+#include "app/WindowLook.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -520,16 +520,21 @@ void DesktopTest::tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen()
     QCOMPARE(optionStops(tabCycle(), "OptionTierce"), QStringList{"OptionTierce_1"});
 
     // The fusion types' arrows stay among the fusion types, whichever way
-    // they go, and leave the bet type and the split as they were.
+    // they go, and leave the bet type and the split as they were; a move
+    // runs its handler once, as a click does.
     w.Option1[1]->setFocus(Qt::TabFocusReason);
     QSet<QString> visited;
+    QSignalSpy merges(w.resultModel, &QAbstractItemModel::modelReset);
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Up,
                         Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Left}) {
+        const QString from = QApplication::focusWidget()->objectName();
+        merges.clear();
         QTest::keyClick(QApplication::focusWidget(), key);
         auto* focused = qobject_cast<QRadioButton*>(QApplication::focusWidget());
         QVERIFY2(focused && focused->objectName().startsWith(QLatin1String("Option1_")),
                  qPrintable(QApplication::focusWidget()->objectName()));
         QVERIFY(focused->isChecked());
+        QCOMPARE(merges.count(), int(focused->objectName() != from));
         visited << focused->objectName();
         QCOMPARE(std::count_if(w.Option1.begin(), w.Option1.end(), [](auto* o) { return o->isChecked(); }), 1);
     }

@@ -1,8 +1,8 @@
 // Horse entry, purge, selection and reordering, driven through the window's
 // real widgets; the boxes the window opens are answered from a timer.
 
-#include "frmmenu.h"
-#include "ResultListModel.h"
+#include "app/frmmenu.h"
+#include "app/ResultListModel.h"
 
 #include <QInputDialog>
 #include <QLabel>

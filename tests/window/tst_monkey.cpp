@@ -7,12 +7,12 @@
 // The seed is printed at the start; TORVANEL_MONKEY_SEED=<seed> replays a run
 // and TORVANEL_MONKEY_EVENTS=<n> sets its length.
 
-#include "Dialogs.h"
-#include "Numbers.h"
-#include "ResultListModel.h"
-#include "SelectionState.h"
+#include "app/Dialogs.h"
+#include "app/frmmenu.h"
+#include "app/ResultListModel.h"
+#include "generators/Numbers.h"
+#include "merge/SelectionState.h"
 #include "WindowDriving.h"
-#include "frmmenu.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
 #include "WindowDriving.h"
 
-#include "ResultListModel.h"
+#include "app/ResultListModel.h"
 
 #include <QListView>
 #include <QPrinterInfo>

@@ -1,7 +1,7 @@
 #include "WindowDriving.h"
 
-#include "PictureBox.h"
-#include "ResultListModel.h"
+#include "app/PictureBox.h"
+#include "app/ResultListModel.h"
 
 #include <QPushButton>
 

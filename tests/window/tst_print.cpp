@@ -1,7 +1,7 @@
 #include "WindowDriving.h"
 
-#include "ResultListModel.h"
-#include "ResultPrinter.h"
+#include "app/ResultListModel.h"
+#include "app/ResultPrinter.h"
 
 #include <QDirIterator>
 #include <QListView>
@@ -111,7 +111,7 @@ void PrintTest::pdfFileHoldsEveryLineInOrder()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("lines.pdf")));
     const auto outcome =
-        printing::paintLines(window_->resultModel->result(), printer, [](std::uint64_t, std::uint64_t) { return true; });
+        printing::paintLines(window_->engine.result(), printer, [](std::uint64_t, std::uint64_t) { return true; });
     QCOMPARE(outcome, printing::Outcome::Printed);
     const QList<QStringList> pages = pagesOf(printer.outputFileName());
     checkPages(pages, 120);

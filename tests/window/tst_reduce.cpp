@@ -4,8 +4,8 @@
 
 #include "WindowDriving.h"
 
-#include "Reduce.h"
-#include "ResultListModel.h"
+#include "reduce/Reduce.h"
+#include "app/ResultListModel.h"
 
 #include <QAccessible>
 #include <QAction>

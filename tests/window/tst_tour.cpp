@@ -1,9 +1,9 @@
 // The guided tour "Montrez-moi!" played on the real window.
 
-#include "GuidedTour.h"
-#include "PictureBox.h"
-#include "ResultListModel.h"
-#include "frmmenu.h"
+#include "app/frmmenu.h"
+#include "app/GuidedTour.h"
+#include "app/PictureBox.h"
+#include "app/ResultListModel.h"
 
 #include <QtTest>
 #include <QLineEdit>

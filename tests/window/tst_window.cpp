@@ -1,10 +1,10 @@
 // The main window driven through its real widgets: start-up state, layout,
 // option panels and the merges they run.
 
-#include "ControlTable.h"
-#include "frmmenu.h"
-#include "PictureBox.h"
-#include "ResultListModel.h"
+#include "app/ControlTable.h"
+#include "app/frmmenu.h"
+#include "app/PictureBox.h"
+#include "app/ResultListModel.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -24,6 +24,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTimer>
+#include <QAbstractItemModelTester>
 #include <QtTest>
 
 namespace {
@@ -522,12 +523,14 @@ void WindowTest::mergesUpToTheLineCap()
 }
 
 // The cost label shows the longest cost the engine accepts whole; one digit
-// more is refused as a stake too large to price is.
+// more is refused as a stake too large to price is. The result model keeps
+// Qt's rules through the merge, the refusal and "Vider".
 void WindowTest::refusesACostTheLabelCannotShow()
 {
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
+    QAbstractItemModelTester tester(w.resultModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
     const qsizetype longest = qsizetype(w.engine.maxCostTextLength());
     QVERIFY(longest > 12 && longest < 40);
     clickEntries(w.lstBases, {"1", "2", "3"});
@@ -545,6 +548,11 @@ void WindowTest::refusesACostTheLabelCannotShow()
     QVERIFY(boxes.allWellFormed);
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
     QCOMPARE(w.lblQtetotale->text() + w.lblCout->text(), QStringLiteral("0 0 Euros"));
+    w.txtUnite->setText(QStringLiteral("1"));
+    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
+    QCOMPARE(w.lstResultat->model()->rowCount(), 1);
+    QTest::mouseClick(w.cmdVider[2], Qt::LeftButton);
+    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
 }
 
 // The most rows a model can address, each reading its number.

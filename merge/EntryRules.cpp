@@ -1,32 +1,10 @@
-#include "EntryRules.h"
+#include "merge/EntryRules.h"
 
-#include "Numbers.h"
-
-#include <cstdint>
-#include <limits>
+#include "generators/Numbers.h"
+#include "merge/SelectionState.h"
 
 namespace torvanel::entry {
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Whether the text begins with a number as ReadNumber reads it: blanks
-// anywhere, a sign, a point, then a digit. "0" does, "" and "abc" do not,
-// though all three read as 0.
-bool BeginsWithNumber(std::string_view text)
-{
-    std::size_t i = 0;
-    const auto skipBlanks = [&] { while (i < text.size() && IsBlank(text[i])) ++i; };
-    const auto skipOne = [&](char a, char b) {
-        if (i < text.size() && (text[i] == a || text[i] == b)) ++i;
-        skipBlanks();
-    };
-    skipBlanks();
-    skipOne('+', '-');
-    skipOne('.', '.');
-    return i < text.size() && IsDigit(text[i]);
-}
 
 // A number as the messages write it: NumberText without its leading blank.
 std::string PlainNumber(double value)
@@ -35,12 +13,6 @@ std::string PlainNumber(double value)
     if (!text.empty() && text.front() == ' ')
         text.erase(0, 1);
     return text;
-}
-
-bool FitsHorseNumber(double value)
-{
-    const double horse = RoundHalfEven(value);
-    return horse >= std::numeric_limits<std::int16_t>::min() && horse <= std::numeric_limits<std::int16_t>::max();
 }
 
 InsertDecision Refuse(InsertDecision::Verdict verdict, std::string message)
@@ -69,7 +41,7 @@ InsertDecision DecideInsert(std::string_view startersText, std::string_view type
                           ". Veuillez recommencer.");
     // Reachable with a large negative number, or a starters count above the
     // 16-bit range typed without ENTER: the merge could not read such a horse.
-    if (!FitsHorseNumber(horse))
+    if (!EntryHorseNumber(std::string(typed)))
         return Refuse(Verdict::RefuseAndKeep,
                       "Le numéro " + std::string(typed) +
                           " est hors des limites : un numéro de cheval doit être compris entre -32768 et "
