@@ -111,7 +111,7 @@ void ResultView::scrollTo(const QModelIndex& index, ScrollHint hint)
 void ResultView::doItemsLayout()
 {
     itemSize_ = rowCount() > 0 ? sizeHintForIndex(rowIndex(0)) : QSize();
-    QAbstractItemView::doItemsLayout();
+    QAbstractItemView::doItemsLayout();  // NOLINT(bugprone-parent-virtual-call): QListView's own keeps layout data for every row
 }
 
 // A new list is laid out at once (it costs nothing), so that a key or a
@@ -206,7 +206,7 @@ void ResultView::updateGeometries()
 {
     updateHorizontalBar();
     updateVerticalBar();
-    QAbstractItemView::updateGeometries();
+    QAbstractItemView::updateGeometries();  // NOLINT(bugprone-parent-virtual-call): QListView's own keeps layout data for every row
 }
 
 // In rows: its value is the top row, its page the rows shown in full.
@@ -280,7 +280,7 @@ void ResultView::paintEvent(QPaintEvent* event)
 // scroll bars change.
 void ResultView::resizeEvent(QResizeEvent* event)
 {
-    QAbstractItemView::resizeEvent(event);
+    QAbstractItemView::resizeEvent(event);  // NOLINT(bugprone-parent-virtual-call): QListView's own keeps layout data for every row
 }
 
 bool ResultView::viewportEvent(QEvent* event)
@@ -294,12 +294,12 @@ bool ResultView::viewportEvent(QEvent* event)
 
 void ResultView::rowsInserted(const QModelIndex& parent, int start, int end)
 {
-    QAbstractItemView::rowsInserted(parent, start, end);
+    QAbstractItemView::rowsInserted(parent, start, end);  // NOLINT(bugprone-parent-virtual-call): QListView's own keeps layout data for every row
     scheduleDelayedItemsLayout();
 }
 
 void ResultView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
 {
-    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);  // NOLINT(bugprone-parent-virtual-call): QListView's own keeps layout data for every row
     scheduleDelayedItemsLayout();
 }

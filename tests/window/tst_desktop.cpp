@@ -391,7 +391,7 @@ void DesktopTest::everyControlHasAUniqueFrenchName()
     const QSet<QString> unique(names.begin(), names.end());
     QCOMPARE(unique.size(), names.size());
 
-    const auto nameOf = [this](QWidget* control) {
+    const auto nameOf = [](QWidget* control) {
         return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
     };
     frmmenu& w = *window_;
