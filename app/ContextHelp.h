@@ -6,42 +6,44 @@
 #include <QHash>
 #include <QObject>
 
-class frmmenu;
+#include <functional>
+
 class QMouseEvent;
+class QWidget;
 
 namespace contexthelp {
 
-struct HelpEntry;
-
-// The help text of a control, by the control's name (members of a control
-// array share their array's name; "frmmenu" is the window's background);
-// nullptr for a control without help.
+// The help text of a control, by the control's name as the control table
+// gives it (members of a control array share their array's name; "frmmenu"
+// is the window's background); nullptr for a control without help.
 const char* textFor(const char* control);
 
 }  // namespace contexthelp
 
-// Watches the mouse over the window and the controls that have help and calls
+// Watches the mouse over a window and the controls it is told of and calls
 // their mouse-move handlers. Mouse tracking is turned on for them, so the help
 // follows the pointer without a button held.
 class ContextHelp : public QObject {
     Q_OBJECT
 public:
-    static void install(frmmenu& window);
+    // A mouse-move handler, with the toolkit's arguments: button (left 1,
+    // right 2, middle 4), shift state (SHIFT 1, CTRL 2, ALT 4) and the
+    // pointer's position in pixels.
+    using Handler = std::function<void(int button, int shift, float x, float y)>;
+
+    // Owned by `window`; `background` runs for moves over its bare surface.
+    ContextHelp(QWidget& window, Handler background);
+    void watch(QWidget* control, Handler handler);
+    // Ends the program when a control of the table that has help is not
+    // watched: its help would never show.
+    void checkEveryHelpIsWatched(const class ControlRegistry& controls) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Watched {
-        const contexthelp::HelpEntry* entry;
-        int index;  // array index, or -1
-    };
-
-    explicit ContextHelp(frmmenu& window);
-    void watch(QWidget* control, const contexthelp::HelpEntry* entry, int index);
-    void callHandler(const Watched& target, const QMouseEvent& mouse);
     bool overBareBackground(const QMouseEvent& mouse) const;
 
-    frmmenu& window_;
-    QHash<const QObject*, Watched> watched_;
+    QWidget& window_;
+    QHash<const QObject*, Handler> watched_;
 };

@@ -1,8 +1,10 @@
 #pragma once
 // The window's controls as data: name, array index, kind, container, caption,
-// place and size in twips (15 to a pixel at 96 dpi), colours, font and the
-// few flags of their initial state. frmmenu creates them in this order, which
-// is also their stacking order among the controls that are not labels.
+// place and size in twips (15 to a pixel at 96 dpi), colours, font, the few
+// flags of their initial state, their place in the Tab order, their context
+// help and what a screen reader says of them. frmmenu creates them in this
+// order, which is also their stacking order among the controls that are not
+// labels.
 
 #include <QRgb>
 #include <QString>
@@ -44,6 +46,14 @@ constexpr QRgb Grey = 0xFFC0C0C0;
 constexpr QRgb Olive = 0xFF808000;
 
 constexpr int NoIndex = -1;
+constexpr int NoTab = -1;
+
+// What a screen reader says of a control besides what Qt reads itself.
+struct Reading {
+    const char* name = nullptr;         // nullptr: the caption, or the label's text
+    const char* label = nullptr;        // objectName of the label beside it
+    const char* description = nullptr;
+};
 
 struct ControlLayout {
     const char* name;
@@ -56,9 +66,15 @@ struct ControlLayout {
     QRgb back = NoColour;
     Face face = Face::Default;
     unsigned look = Plain;
+    int tab = NoTab;              // place in the Tab order (panels only group their buttons)
+    const char* help = nullptr;   // shown in txtAide while the pointer moves over it
+    Reading reading = {};
 };
 
 std::span<const ControlLayout> windowControls();
+
+// Context help over the window's bare background.
+extern const char* const windowHelp;
 
 // Qt's objectName of a control: its name, and "_Index" for an array member.
 QString objectNameOf(const char* name, int index);

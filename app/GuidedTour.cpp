@@ -24,19 +24,19 @@ bool applicationLeaving = false;
 
 // ---- What the steps do ------------------------------------------------------
 
-using Action = void (*)(frmmenu&);
+using Action = void (*)(const TourStage&);
 
-void beginTour(frmmenu& w)
+void beginTour(const TourStage& w)
 {
-    w.cmdVider_Click(2);
+    w.window.cmdVider_Click(2);
     w.Timer1->start();
     w.lblAide->show();
     w.Image2->show();
 }
 
-void typeFirstBase(frmmenu& w)
+void typeFirstBase(const TourStage& w)
 {
-    w.cmdVider_Click(1);
+    w.window.cmdVider_Click(1);
     w.txtInserer[0]->setFocus();
     w.txtInserer[0]->setText(QStringLiteral("8"));
 }
@@ -50,7 +50,7 @@ void append(QListWidget* list, const char* horse)
         list->addItem(QLatin1String(horse));
 }
 
-void typeBase(frmmenu& w, const char* horse)
+void typeBase(const TourStage& w, const char* horse)
 {
     w.txtInserer[0]->setText(QLatin1String(horse));
     append(w.lstBases, horse);
@@ -82,44 +82,44 @@ struct TourStep {
 const TourStep kScript[] = {
     // Both horse lists are emptied, then the bases typed in one by one.
     {beginTour, "Tout d'abord videz les listes", QPoint{420, 990}, nullptr, 2},
-    {[](frmmenu& w) { w.cmdVider_Click(0); }, nullptr, QPoint{600, 2350}, nullptr, 2},
+    {[](const TourStage& w) { w.window.cmdVider_Click(0); }, nullptr, QPoint{600, 2350}, nullptr, 2},
     {typeFirstBase, "Ensuite, insérez les chevaux à prendre comme bases.", QPoint{345, 1485}, nullptr, 2},
-    {[](frmmenu& w) { append(w.lstBases, "8"); }, "Appuyez sur ENTREE POUR VALIDER.", std::nullopt, nullptr, 1},
-    {[](frmmenu& w) { typeBase(w, "14"); }, nullptr, std::nullopt, nullptr, 1},
-    {[](frmmenu& w) { typeBase(w, "3"); }, nullptr, std::nullopt, nullptr, 1},
-    {[](frmmenu& w) { typeBase(w, "13"); }, nullptr, std::nullopt, nullptr, 1},
-    {[](frmmenu& w) { typeBase(w, "7"); }, "Sélectionnez les chevaux de base avec la souris",
+    {[](const TourStage& w) { append(w.lstBases, "8"); }, "Appuyez sur ENTREE POUR VALIDER.", std::nullopt, nullptr, 1},
+    {[](const TourStage& w) { typeBase(w, "14"); }, nullptr, std::nullopt, nullptr, 1},
+    {[](const TourStage& w) { typeBase(w, "3"); }, nullptr, std::nullopt, nullptr, 1},
+    {[](const TourStage& w) { typeBase(w, "13"); }, nullptr, std::nullopt, nullptr, 1},
+    {[](const TourStage& w) { typeBase(w, "7"); }, "Sélectionnez les chevaux de base avec la souris",
      QPoint{-400, 1000}, nullptr, 3},
     // The bases are selected, by hand and then all at once.
-    {[](frmmenu& w) {
+    {[](const TourStage& w) {
          w.lstBases->setFocus();
          selectEntry(w.lstBases, 1);
      },
      nullptr, std::nullopt, nullptr, 1},
-    {[](frmmenu& w) { selectEntry(w.lstBases, 3); }, nullptr, std::nullopt, nullptr, 1},
+    {[](const TourStage& w) { selectEntry(w.lstBases, 3); }, nullptr, std::nullopt, nullptr, 1},
     {nullptr, "Ou bien sélectionnez-les tous avec le bouton TOUS", QPoint{-180, 5010},
-     [](frmmenu& w) { w.cmdTous_Click(0); }, 3},
+     [](const TourStage& w) { w.window.cmdTous_Click(0); }, 3},
     // The outsiders, then every way of mixing, a bet type and a split.
     {nullptr, "Agisez de même avec les outsiders", std::nullopt,
-     [](frmmenu& w) {
+     [](const TourStage& w) {
          for (const char* horse : {"2", "10", "16", "4"})
              append(w.lstOuts, horse);
      },
      2},
-    {[](frmmenu& w) {
+    {[](const TourStage& w) {
          selectEntry(w.lstOuts, 1);
          selectEntry(w.lstOuts, 3);
      },
-     "Cochez alors votre choix", QPoint{2250, 1335}, [](frmmenu& w) { setOption(w.Option1[0]); }, 1},
-    {[](frmmenu& w) { setOption(w.Option1[1]); }, nullptr, std::nullopt, nullptr, 1},
-    {[](frmmenu& w) { setOption(w.Option1[2]); }, nullptr, std::nullopt, nullptr, 1},
-    {[](frmmenu& w) { setOption(w.Option1[3]); }, nullptr, QPoint{1920, 2205}, nullptr, 1},
-    {[](frmmenu& w) { setOption(w.OptionQuoi[3]); }, nullptr, QPoint{1900, 5280}, nullptr, 1},
+     "Cochez alors votre choix", QPoint{2250, 1335}, [](const TourStage& w) { setOption(w.Option1[0]); }, 1},
+    {[](const TourStage& w) { setOption(w.Option1[1]); }, nullptr, std::nullopt, nullptr, 1},
+    {[](const TourStage& w) { setOption(w.Option1[2]); }, nullptr, std::nullopt, nullptr, 1},
+    {[](const TourStage& w) { setOption(w.Option1[3]); }, nullptr, QPoint{1920, 2205}, nullptr, 1},
+    {[](const TourStage& w) { setOption(w.OptionQuoi[3]); }, nullptr, QPoint{1900, 5280}, nullptr, 1},
     // The Tiercé split is set although the Quarté panel now hides it.
-    {[](frmmenu& w) { setOption(w.OptionTierce[0]); }, nullptr, QPoint{4365, 4830}, nullptr, 1},
+    {[](const TourStage& w) { setOption(w.OptionTierce[0]); }, nullptr, QPoint{4365, 4830}, nullptr, 1},
 };
 
-void perform(frmmenu& w, const TourStep& step)
+void perform(const TourStage& w, const TourStep& step)
 {
     if (step.before)
         step.before(w);
@@ -161,7 +161,7 @@ Clock& clock()
 
 // ---- Running the tour --------------------------------------------------------------
 
-GuidedTour::GuidedTour(frmmenu* window) : QObject(window), window_(window)
+GuidedTour::GuidedTour(frmmenu* window, const TourStage& stage) : QObject(window), window_(window), stage_(stage)
 {
     setObjectName(QStringLiteral("guidedTour"));
     window->installEventFilter(this);
@@ -191,7 +191,7 @@ void GuidedTour::play()
 {
     QPointer<GuidedTour> self(this);
     for (const TourStep& step : kScript) {
-        perform(*window_, step);
+        perform(stage_, step);
         wait(step.waitSeconds);
         if (!self)
             return;  // the window is gone with everything on it
@@ -205,9 +205,9 @@ void GuidedTour::play()
 // run then goes on with the highlight and the instruction hidden.
 void GuidedTour::leaveTour()
 {
-    window_->Timer1->stop();
-    window_->lblAide->hide();
-    window_->Image2->hide();
+    stage_.Timer1->stop();
+    stage_.lblAide->hide();
+    stage_.Image2->hide();
 }
 
 void GuidedTour::wait(int seconds)
@@ -238,24 +238,5 @@ void GuidedTour::wait(int seconds)
         loop.exec();
         if (self && !timedOut && !windowClosed_)
             applicationLeaving = true;
-    }
-}
-
-// ---- The window's handlers ------------------------------------------------------------
-
-void frmmenu::Command1_Click()
-{
-    guidedTour->play();
-}
-
-// Shown two ticks, hidden one.
-void frmmenu::Timer1_Timer()
-{
-    ++BlinkCount;
-    if (BlinkCount > 2) {
-        BlinkCount = 0;
-        Image2->hide();
-    } else {
-        Image2->show();
     }
 }

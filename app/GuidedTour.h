@@ -7,9 +7,29 @@
 
 #include <QObject>
 
+#include <array>
 #include <chrono>
 
 class frmmenu;
+class PictureBox;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QTimer;
+
+// The window the tour plays on: its handlers and the controls it works.
+struct TourStage {
+    frmmenu& window;
+    QTimer* Timer1;
+    QLineEdit* lblAide;
+    PictureBox* Image2;
+    QListWidget* lstBases;
+    QListWidget* lstOuts;
+    std::array<QLineEdit*, 2> txtInserer;
+    std::array<QRadioButton*, 4> Option1;
+    std::array<QRadioButton*, 5> OptionQuoi;
+    std::array<QRadioButton*, 8> OptionTierce;
+};
 
 namespace tour {
 
@@ -37,7 +57,7 @@ Clock& clock();
 class GuidedTour : public QObject {
     Q_OBJECT
 public:
-    explicit GuidedTour(frmmenu* window);
+    GuidedTour(frmmenu* window, const TourStage& stage);
 
     // Plays the script once; a second run may start inside one of its waits.
     void play();
@@ -58,5 +78,6 @@ private:
     void leaveTour();
 
     frmmenu* window_;
+    TourStage stage_;
     bool windowClosed_ = false;
 };

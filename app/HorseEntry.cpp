@@ -1,10 +1,6 @@
-// Horse entry, purge, selection and reordering in lstBases and lstOuts.
-
 #include "app/HorseEntry.h"
 
-#include "app/Dialogs.h"
-#include "app/frmmenu.h"
-#include "merge/EntryRules.h"
+#include "app/KeyCodes.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -13,91 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <algorithm>
-
 namespace {
-
-using torvanel::entry::InsertDecision;
-using torvanel::entry::PositionAnswer;
-
-constexpr int kEnter = 13;
-constexpr int kShiftOnly = 1;
-
-QString fromRules(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string toRules(const QString& text)
-{
-    return text.toStdString();
-}
-
-// Index 0 is lstBases, 1 lstOuts, as for the insert boxes and the buttons.
-QListWidget* horseList(const frmmenu& window, int index)
-{
-    return std::array{window.lstBases, window.lstOuts}.at(index);
-}
-
-// Drops every worthless entry; the others keep their order and their
-// selection. One pass from the bottom drops the same entries as rescanning
-// from the top after each removal.
-void dropWorthlessEntries(QListWidget* list)
-{
-    for (int row = list->count() - 1; row >= 0; --row)
-        if (torvanel::entry::IsWorthless(toRules(list->item(row)->text())))
-            delete list->takeItem(row);
-}
-
-// Keeps only the topmost selected entry selected and returns its row, or -1.
-int keepTopmostSelected(QListWidget* list)
-{
-    QItemSelectionModel* selection = list->selectionModel();
-    int top = list->count();
-    for (const QItemSelectionRange& range : selection->selection())
-        top = std::min(top, range.top());
-    if (top == list->count())
-        return -1;
-    selection->select(list->model()->index(top, 0), QItemSelectionModel::ClearAndSelect);
-    return top;
-}
-
-// Only the texts change places; each selection flag stays with its row.
-void swapTexts(QListWidget* list, int rowA, int rowB)
-{
-    const QString text = list->item(rowA)->text();
-    list->item(rowA)->setText(list->item(rowB)->text());
-    list->item(rowB)->setText(text);
-}
-
-// SHIFT+press: asks where the topmost selected horse goes and swaps it there.
-void moveTopmostSelected(frmmenu& window, QListWidget* list)
-{
-    const int from = keepTopmostSelected(list);
-    if (from < 0)
-        return;
-    const QString question = fromRules(torvanel::entry::PositionQuestion(toRules(list->item(from)->text())));
-    const std::optional<QString> answer = Dialogs::askText(&window, question);
-    // The question is modal, yet the guided tour keeps running behind it and
-    // may have emptied the list.
-    if (!answer || from >= list->count())
-        return;
-    const PositionAnswer reply = torvanel::entry::ReadPositionAnswer(toRules(*answer), list->count());
-    if (reply.kind == PositionAnswer::Kind::Refused)
-        Dialogs::showMessage(&window, fromRules(reply.message));
-    else if (reply.kind == PositionAnswer::Kind::Move)
-        swapTexts(list, from, reply.row);
-}
-
-int buttonCodeOf(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
 
 // The window giving the focus away to a dialog or another program is not the
 // list losing it: the focus comes back to the list when the window does.
@@ -109,77 +21,17 @@ bool leavesTheList(Qt::FocusReason reason)
 
 }  // namespace
 
-// ---- Handlers -------------------------------------------------------------------
-
-void frmmenu::txtInserer_KeyDown(int index, int keyCode, int /*shift*/)
-{
-    if (keyCode != kEnter)
-        return;
-    QLineEdit* box = txtInserer.at(index);
-    QListWidget* list = horseList(*this, index);
-    const QString typed = box->text();
-    const InsertDecision decision =
-        torvanel::entry::DecideInsert(toRules(txtPartants->text()), toRules(typed), list->count());
-    if (decision.verdict == InsertDecision::Verdict::Append)
-        list->addItem(typed);
-    else
-        Dialogs::showMessage(this, fromRules(decision.message));
-    if (decision.verdict != InsertDecision::Verdict::RefuseAndKeep)
-        box->clear();
-}
-
-void frmmenu::lstBases_LostFocus()
-{
-    dropWorthlessEntries(lstBases);
-}
-
-void frmmenu::lstOuts_LostFocus()
-{
-    dropWorthlessEntries(lstOuts);
-}
-
-void frmmenu::lstBases_MouseDown(int /*button*/, int shift, float /*x*/, float /*y*/)
-{
-    if (shift == kShiftOnly)
-        moveTopmostSelected(*this, lstBases);
-}
-
-void frmmenu::lstOuts_MouseDown(int /*button*/, int shift, float /*x*/, float /*y*/)
-{
-    if (shift == kShiftOnly)
-        moveTopmostSelected(*this, lstOuts);
-}
-
-void frmmenu::cmdTous_Click(int index)
-{
-    horseList(*this, index)->selectAll();
-}
-
-void frmmenu::cmdAucun_Click(int index)
-{
-    horseList(*this, index)->clearSelection();
-}
-
-void frmmenu::cmdVider_Click(int index)
-{
-    if (index == 2) {
-        // The count and cost labels keep showing the last merge.
-        engine.clearResult();
-        showEngineResult();
-        return;
-    }
-    horseList(*this, index)->clear();
-}
-
 // ---- Events ---------------------------------------------------------------------
 
-HorseEntryEvents::HorseEntryEvents(frmmenu& window) : QObject(&window), window_(window)
+HorseEntryEvents::HorseEntryEvents(QObject* owner, const HorseEntryControls& controls,
+                                   HorseEntryHandlers& handlers)
+    : QObject(owner), controls_(controls), handlers_(handlers)
 {
-    for (QListWidget* list : {window.lstBases, window.lstOuts}) {
+    for (QListWidget* list : controls_.lists) {
         installOn(list);
         installOn(list->viewport());
     }
-    for (QLineEdit* box : window.txtInserer)
+    for (QLineEdit* box : controls_.txtInserer)
         installOn(box);
     wireButtons();
 }
@@ -191,20 +43,20 @@ void HorseEntryEvents::installOn(QObject* watched)
 
 void HorseEntryEvents::wireButtons()
 {
-    const auto onClick = [this](QPushButton* button, void (frmmenu::*handler)(int), int index) {
-        connect(button, &QPushButton::clicked, &window_, [this, handler, index] { (window_.*handler)(index); });
+    const auto onClick = [this](QPushButton* button, void (HorseEntryHandlers::*handler)(int), int index) {
+        connect(button, &QPushButton::clicked, this, [this, handler, index] { (handlers_.*handler)(index); });
     };
     for (int i = 0; i < 2; ++i) {
-        onClick(window_.cmdTous[i], &frmmenu::cmdTous_Click, i);
-        onClick(window_.cmdAucun[i], &frmmenu::cmdAucun_Click, i);
+        onClick(controls_.cmdTous[i], &HorseEntryHandlers::cmdTous_Click, i);
+        onClick(controls_.cmdAucun[i], &HorseEntryHandlers::cmdAucun_Click, i);
     }
-    for (int i = 0; i < int(window_.cmdVider.size()); ++i)
-        onClick(window_.cmdVider[i], &frmmenu::cmdVider_Click, i);
+    for (int i = 0; i < int(controls_.cmdVider.size()); ++i)
+        onClick(controls_.cmdVider[i], &HorseEntryHandlers::cmdVider_Click, i);
 }
 
 QListWidget* HorseEntryEvents::listOfViewport(const QObject* watched) const
 {
-    for (QListWidget* list : {window_.lstBases, window_.lstOuts})
+    for (QListWidget* list : controls_.lists)
         if (watched == list->viewport())
             return list;
     return nullptr;
@@ -214,19 +66,19 @@ bool HorseEntryEvents::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-        for (int i = 0; i < int(window_.txtInserer.size()); ++i) {
-            if (watched == window_.txtInserer[i]) {
+        for (int i = 0; i < int(controls_.txtInserer.size()); ++i) {
+            if (watched == controls_.txtInserer[i]) {
                 const auto* key = static_cast<QKeyEvent*>(event);
-                window_.txtInserer_KeyDown(i, frmmenu::keyCodeOf(key), frmmenu::shiftStateOf(key->modifiers()));
+                handlers_.txtInserer_KeyDown(i, keys::keyCodeOf(key), keys::shiftStateOf(key->modifiers()));
             }
         }
         break;
     case QEvent::FocusOut:
         if (leavesTheList(static_cast<QFocusEvent*>(event)->reason())) {
-            if (watched == window_.lstBases)
-                window_.lstBases_LostFocus();
-            else if (watched == window_.lstOuts)
-                window_.lstOuts_LostFocus();
+            if (watched == controls_.lists[0])
+                handlers_.lstBases_LostFocus();
+            else if (watched == controls_.lists[1])
+                handlers_.lstOuts_LostFocus();
         }
         break;
     case QEvent::MouseButtonPress:
@@ -258,12 +110,13 @@ bool HorseEntryEvents::mouseEvent(QListWidget* list, const QMouseEvent* mouse)
 // nothing when none was.
 void HorseEntryEvents::pressed(QListWidget* list, const QMouseEvent* press)
 {
-    const int shift = frmmenu::shiftStateOf(press->modifiers());
+    const int shift = keys::shiftStateOf(press->modifiers());
     const QPointF at = press->position();
     const QListWidgetItem* pressedItem = list->itemAt(at.toPoint());
     const int row = pressedItem ? list->row(pressedItem) : -1;
-    const auto handler = list == window_.lstBases ? &frmmenu::lstBases_MouseDown : &frmmenu::lstOuts_MouseDown;
-    (window_.*handler)(buttonCodeOf(press->button()), shift, float(at.x()), float(at.y()));
+    const auto handler = list == controls_.lists[0] ? &HorseEntryHandlers::lstBases_MouseDown
+                                                    : &HorseEntryHandlers::lstOuts_MouseDown;
+    (handlers_.*handler)(keys::buttonCodeOf(press->button()), shift, float(at.x()), float(at.y()));
     // The handler's question lets the guided tour run on, which may have
     // emptied the list.
     if (press->button() == Qt::LeftButton && row >= 0 && row < list->count())

@@ -1,6 +1,7 @@
 #pragma once
-// Connects frmmenu's two horse lists, their insert boxes and their Tous, Aucun
-// and Vider buttons to the window's handlers. The window creates one and owns it.
+// Connects the window's two horse lists, their insert boxes and their Tous,
+// Aucun and Vider buttons to the window's handlers. The window creates one and
+// owns it.
 //
 // The lists take the mouse here rather than through their own selection logic:
 // a press toggles the pressed entry and nothing else (no range, not even by
@@ -8,14 +9,43 @@
 
 #include <QObject>
 
-class frmmenu;
+#include <array>
+
+class QLineEdit;
 class QListWidget;
 class QMouseEvent;
+class QPushButton;
+
+// The window's handlers of horse entry, under the window's names; index 0 is
+// lstBases, 1 lstOuts (and 2 lstResultat for cmdVider).
+class HorseEntryHandlers {
+public:
+    virtual void txtInserer_KeyDown(int index, int keyCode, int shift) = 0;
+    virtual void lstBases_LostFocus() = 0;
+    virtual void lstOuts_LostFocus() = 0;
+    // Pointer position in pixels; only the shift state is read.
+    virtual void lstBases_MouseDown(int button, int shift, float x, float y) = 0;
+    virtual void lstOuts_MouseDown(int button, int shift, float x, float y) = 0;
+    virtual void cmdTous_Click(int index) = 0;
+    virtual void cmdAucun_Click(int index) = 0;
+    virtual void cmdVider_Click(int index) = 0;
+
+protected:
+    ~HorseEntryHandlers() = default;
+};
+
+struct HorseEntryControls {
+    std::array<QListWidget*, 2> lists;   // lstBases, lstOuts
+    std::array<QLineEdit*, 2> txtInserer;
+    std::array<QPushButton*, 2> cmdTous;
+    std::array<QPushButton*, 2> cmdAucun;
+    std::array<QPushButton*, 3> cmdVider;
+};
 
 class HorseEntryEvents : public QObject {
     Q_OBJECT
 public:
-    explicit HorseEntryEvents(frmmenu& window);
+    HorseEntryEvents(QObject* owner, const HorseEntryControls& controls, HorseEntryHandlers& handlers);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -27,5 +57,6 @@ private:
     bool mouseEvent(QListWidget* list, const QMouseEvent* mouse);
     void pressed(QListWidget* list, const QMouseEvent* press);
 
-    frmmenu& window_;
+    HorseEntryControls controls_;
+    HorseEntryHandlers& handlers_;
 };

@@ -1,9 +1,7 @@
 #include "app/Notice.h"
 
-#include "app/Dialogs.h"
-#include "app/frmmenu.h"
-
 #include <QCoreApplication>
+#include <QWidget>
 
 namespace notice {
 
@@ -27,16 +25,3 @@ void endProgram(QWidget& window)
 }
 
 }  // namespace notice
-
-void frmmenu::Command2_Click()
-{
-    Dialogs::showMessage(this, notice::otherSoftwareText());
-}
-
-void frmmenu::Image1_Click()
-{
-    if (endProgram)
-        endProgram();
-    else
-        notice::endProgram(*this);
-}

@@ -3,8 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/JobProgress.h"
 #include "reduce/Reduce.h"
-#include "app/SaveCommand.h"
-#include "app/frmmenu.h"
+#include "app/ResultHost.h"
 
 #include <QAction>
 #include <QEventLoop>
@@ -118,7 +117,7 @@ QString progressText(std::size_t bestSize)
 // Runs the reduction on a worker thread while the window paints; past
 // kQuietTime the progress dialogue shows. Nothing when the user cancelled,
 // the window was closed or the program is ending.
-std::optional<Reduction> reduceInBackground(frmmenu& window, const ResultList& list, Payout payout)
+std::optional<Reduction> reduceInBackground(QWidget& window, const ResultList& list, Payout payout)
 {
     ReduceJob job;
     torvanel::reduce::ReduceOptions options;
@@ -134,7 +133,7 @@ std::optional<Reduction> reduceInBackground(frmmenu& window, const ResultList& l
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
 
-    const QPointer<frmmenu> alive(&window);
+    const QPointer<QWidget> alive(&window);
     bool given_up = false;
     const auto start = std::chrono::steady_clock::now();
     JobProgress progress(&window, 0, [&job](std::uint64_t, std::uint64_t) { return progressText(job.bestSize); });
@@ -171,8 +170,8 @@ std::optional<Reduction> reduceInBackground(frmmenu& window, const ResultList& l
 
 }  // namespace
 
-ReduceCommand::ReduceCommand(frmmenu& window)
-    : QObject(&window), window_(window), reduce_(new QAction(QStringLiteral("Réduire avec garantie…"), this))
+ReduceCommand::ReduceCommand(ResultHost& host)
+    : QObject(&host.hostWindow()), host_(host), window_(host.hostWindow()), reduce_(new QAction(QStringLiteral("Réduire avec garantie…"), this))
 {
     reduce_->setObjectName(QStringLiteral("mnuReduire"));
     reduce_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -181,15 +180,15 @@ ReduceCommand::ReduceCommand(frmmenu& window)
     // Read by screen readers with the entry's text.
     reduce_->setToolTip(QStringLiteral("Réduire la liste des combinaisons en gardant un rapport garanti"));
     reduce_->setStatusTip(reduce_->toolTip());
-    window.addAction(reduce_);
+    window_.addAction(reduce_);
     connect(reduce_, &QAction::triggered, this, &ReduceCommand::reduceLines);
 }
 
 void ReduceCommand::reduceLines()
 {
     // A copy of the result blocks: the worker reads it while the window lives on.
-    const ResultList lines = window_.engine.result();
-    const std::vector<Payout> payouts = torvanel::reduce::PayoutsFor(checkedBetType(window_));
+    const ResultList lines = host_.resultLines();
+    const std::vector<Payout> payouts = torvanel::reduce::PayoutsFor(host_.checkedBetType());
     const QString refusal = payouts.empty() ? kNoPayoutForTierce
                           : lines.empty()   ? kNothingToReduce
                           : lines.isSubList() ? kAlreadyReduced
@@ -217,12 +216,7 @@ void ReduceCommand::reduceLines()
     }
     const std::uint64_t after = reduction->kept.size();
     WindowMessageSink messages(&window_);
-    const torvanel::MergeOutcome labels =
-        window_.engine.keepLines(std::move(reduction->kept), window_.txtUnite->text().toStdString(), messages);
-    if (!labels.updated)
+    if (!host_.showKeptLines(std::move(reduction->kept), messages))
         return;
-    window_.showEngineResult();
-    window_.setTotalCaption(window_.lblQtetotale, QString::fromStdString(labels.countText));
-    window_.setTotalCaption(window_.lblCout, QString::fromStdString(labels.costText));
     Dialogs::showMessage(&window_, summaryOf(lines.count(), after, guaranteeOf(payout, bases), reduction->quality));
 }

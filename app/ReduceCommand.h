@@ -7,18 +7,20 @@
 #include <QObject>
 
 class QAction;
-class frmmenu;
+class QWidget;
+class ResultHost;
 
 class ReduceCommand : public QObject {
     Q_OBJECT
 public:
-    explicit ReduceCommand(frmmenu& window);
+    explicit ReduceCommand(ResultHost& host);
 
     // What Ctrl+R and the menu entry do.
     void reduceLines();
     QAction* reduceAction() const { return reduce_; }
 
 private:
-    frmmenu& window_;
+    ResultHost& host_;
+    QWidget& window_;
     QAction* reduce_;
 };

@@ -1,9 +1,8 @@
 #include "app/ResultClipboard.h"
 
 #include "app/Dialogs.h"
-#include "app/frmmenu.h"
 #include "app/JobProgress.h"
-#include "app/ResultListModel.h"
+#include "app/ResultHost.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,10 +60,13 @@ QString tooManyLines(std::uint64_t count)
 
 }  // namespace
 
-ResultClipboard::ResultClipboard(frmmenu& window)
-    : QObject(&window), window_(window), copy_(new QAction(QStringLiteral("Copier les combinaisons"), this))
+ResultClipboard::ResultClipboard(ResultHost& host)
+    : QObject(&host.hostWindow()),
+      host_(host),
+      window_(host.hostWindow()),
+      copy_(new QAction(QStringLiteral("Copier les combinaisons"), this))
 {
-    QListView* list = window.lstResultat;
+    QListView* list = &host.resultView();
     copy_->setObjectName(QStringLiteral("actCopierCombinaisons"));
     copy_->setShortcut(QKeySequence::Copy);
     // Ctrl+C copies the whole list only while the list has the focus; the
@@ -80,14 +82,15 @@ ResultClipboard::ResultClipboard(frmmenu& window)
 
 void ResultClipboard::showMenu(const QPoint& position)
 {
-    QMenu menu(window_.lstResultat);
+    QListView& list = host_.resultView();
+    QMenu menu(&list);
     menu.setObjectName(QStringLiteral("mnuResultat"));
     const QList<QAction*> entries = QList<QAction*>{copy_} + entries_;
     for (QAction* entry : entries) {
-        entry->setEnabled(window_.resultModel->rowCount() > 0);
+        entry->setEnabled(!host_.resultLines().empty());
         menu.addAction(entry);
     }
-    menu.exec(window_.lstResultat->viewport()->mapToGlobal(position));
+    menu.exec(list.viewport()->mapToGlobal(position));
     // Their shortcuts answer an empty list themselves.
     for (QAction* entry : entries)
         entry->setEnabled(true);
@@ -97,7 +100,7 @@ void ResultClipboard::copyLines()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the progress dialogue lets events through.
-    const torvanel::ResultList lines = window_.engine.result();
+    const torvanel::ResultList lines = host_.resultLines();
     if (lines.empty())
         return;
     if (lines.count() > clipboard::kMaxCopiedLines) {

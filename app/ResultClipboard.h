@@ -18,7 +18,8 @@
 
 class QAction;
 class QPoint;
-class frmmenu;
+class QWidget;
+class ResultHost;
 
 namespace clipboard {
 
@@ -48,7 +49,7 @@ std::optional<QString> linesText(const torvanel::ResultList& lines, const LinePr
 class ResultClipboard : public QObject {
     Q_OBJECT
 public:
-    explicit ResultClipboard(frmmenu& window);
+    explicit ResultClipboard(ResultHost& host);
 
     // What Ctrl+C and the menu entry do.
     void copyLines();
@@ -61,7 +62,8 @@ public:
 private:
     void showMenu(const QPoint& position);
 
-    frmmenu& window_;
+    ResultHost& host_;
+    QWidget& window_;
     QAction* copy_;
     QList<QAction*> entries_;
 };

@@ -1,16 +1,15 @@
 #include "app/SaveCommand.h"
 
 #include "app/Dialogs.h"
-#include "app/frmmenu.h"
 #include "app/JobProgress.h"
 #include "app/ResultFile.h"
+#include "app/ResultHost.h"
 #include "app/ResultListModel.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QRadioButton>
 #include <QStandardPaths>
 
 namespace {
@@ -52,17 +51,10 @@ QString startFolder()
 
 }  // namespace
 
-torvanel::BetType checkedBetType(const frmmenu& window)
-{
-    for (int i = 0; i < int(window.OptionQuoi.size()); ++i)
-        if (window.OptionQuoi[i]->isChecked())
-            return static_cast<torvanel::BetType>(i);
-    return torvanel::BetType::Tierce;
-}
-
-SaveCommand::SaveCommand(frmmenu& window)
-    : QObject(&window),
-      window_(window),
+SaveCommand::SaveCommand(ResultHost& host)
+    : QObject(&host.hostWindow()),
+      host_(host),
+      window_(host.hostWindow()),
       save_(new QAction(QStringLiteral("Enregistrer les combinaisons…"), this)),
       chooseFile_(askFileName)
 {
@@ -73,7 +65,7 @@ SaveCommand::SaveCommand(frmmenu& window)
     // Read by screen readers with the entry's text.
     save_->setToolTip(QStringLiteral("Enregistrer toutes les combinaisons dans un fichier"));
     save_->setStatusTip(save_->toolTip());
-    window.addAction(save_);
+    window_.addAction(save_);
     connect(save_, &QAction::triggered, this, &SaveCommand::saveLines);
 }
 
@@ -81,14 +73,14 @@ void SaveCommand::saveLines()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the file dialogue and the progress dialogue are open.
-    const torvanel::ResultList lines = window_.engine.result();
+    const torvanel::ResultList lines = host_.resultLines();
     if (lines.empty()) {
         Dialogs::showMessage(&window_, kNothingToSave);
         return;
     }
     if (folder_.isEmpty() || !QDir(folder_).exists())
         folder_ = startFolder();
-    const QString suggested = QDir(folder_).filePath(resultfile::suggestedName(checkedBetType(window_), QDate::currentDate()));
+    const QString suggested = QDir(folder_).filePath(resultfile::suggestedName(host_.checkedBetType(), QDate::currentDate()));
     const QString fileName = chooseFile_(&window_, suggested);
     if (fileName.isEmpty())
         return;

@@ -3,8 +3,6 @@
 // Ctrl+S anywhere in the window ask for a file and save every result line
 // there (ResultFile), with the shared progress dialogue for a long list.
 
-#include "merge/MergeTypes.h"
-
 #include <QObject>
 #include <QString>
 
@@ -12,10 +10,7 @@
 
 class QAction;
 class QWidget;
-class frmmenu;
-
-// The bet type whose button is checked in Frame2.
-torvanel::BetType checkedBetType(const frmmenu& window);
+class ResultHost;
 
 class SaveCommand : public QObject {
     Q_OBJECT
@@ -24,7 +19,7 @@ public:
     // answer when the user gives up.
     using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 
-    explicit SaveCommand(frmmenu& window);
+    explicit SaveCommand(ResultHost& host);
 
     // What Ctrl+S and the menu entry do.
     void saveLines();
@@ -34,7 +29,8 @@ public:
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
 private:
-    frmmenu& window_;
+    ResultHost& host_;
+    QWidget& window_;
     QAction* save_;
     FileChooser chooseFile_;
     QString folder_;  // where the last save went

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <QSize>
 #include <QString>
 
 #include <utility>
@@ -16,6 +17,9 @@
 class QStyle;
 
 namespace look {
+
+// The race picture behind the controls, from the window's top left corner.
+constexpr QSize BackgroundSize{504, 398};
 
 QFont fontFor(controls::Face face);
 

@@ -1,11 +1,10 @@
 #include "app/frmmenu.h"
 
 #include "app/Accessibility.h"
-#include "app/ContextHelp.h"
 #include "app/ControlTable.h"
 #include "app/Dialogs.h"
 #include "app/GuidedTour.h"
-#include "app/HorseEntry.h"
+#include "app/KeyCodes.h"
 #include "app/PictureBox.h"
 #include "app/ReduceCommand.h"
 #include "app/ResultClipboard.h"
@@ -169,14 +168,16 @@ frmmenu::frmmenu(QWidget* parent)
 
     createControls();
     bindControls();
-    guidedTour = new GuidedTour(this);
+    guidedTour = new GuidedTour(this, {*this, Timer1, lblAide, Image2, lstBases, lstOuts, txtInserer, Option1,
+                                       OptionQuoi, OptionTierce});
     applyTabOrder();
     wireSignals();
     // Ctrl+C, Ctrl+S, Ctrl+R and the context menu of lstResultat.
-    auto* clipboard = new ResultClipboard(*this);
-    clipboard->addMenuAction((new SaveCommand(*this))->saveAction());
-    clipboard->addMenuAction((new ReduceCommand(*this))->reduceAction());
-    accessibility::applyNames(*this);
+    ResultHost& results = *this;
+    auto* clipboard = new ResultClipboard(results);
+    clipboard->addMenuAction((new SaveCommand(results))->saveAction());
+    clipboard->addMenuAction((new ReduceCommand(results))->reduceAction());
+    accessibility::applyNames(registry_);
     Form_Load();
 }
 
@@ -188,10 +189,10 @@ void frmmenu::createControls()
 {
     QList<QWidget*> onSurface;  // labels and images, drawn beneath the rest
     for (const ControlLayout& layout : controls::windowControls()) {
-        QWidget* container = layout.container ? findChild<QWidget*>(QLatin1String(layout.container)) : this;
-        Q_ASSERT(container);
+        QWidget* container = layout.container ? registry_.at(QLatin1String(layout.container)) : this;
         QWidget* widget = makeControl(layout.kind, container);
         widget->setObjectName(controls::objectNameOf(layout.name, layout.index));
+        registry_.add(widget);
         widget->setGeometry(controls::twipsToPixels(layout.left), controls::twipsToPixels(layout.top),
                             controls::twipsToPixels(layout.width), controls::twipsToPixels(layout.height));
         setCaption(widget, layout.kind, QString::fromUtf8(layout.caption));
@@ -211,8 +212,7 @@ void frmmenu::createControls()
 void frmmenu::bindControls()
 {
     const auto get = [this]<typename T>(T*& member, const char* name, int index = controls::NoIndex) {
-        member = findChild<T*>(controls::objectNameOf(name, index));
-        Q_ASSERT(member);
+        member = registry_.as<T>(name, index);
     };
     for (int i : {0, 1, 2, 3, 4, 5, 6, 7})
         get(Label1[i], "Label1", i);
@@ -261,8 +261,8 @@ void frmmenu::bindControls()
     get(Image1, "Image1");
     get(Image2, "Image2");
 
-    resultModel = new ResultListModel(engine.result(), this);
-    engine = torvanel::MergeEngine(ResultView::kMaxRows, measureCostTextCap());
+    resultModel = new ResultListModel(engine_.result(), this);
+    engine_ = torvanel::MergeEngine(ResultView::kMaxRows, measureCostTextCap());
     lstResultat->setModel(resultModel);
     Image1->setPicture(QStringLiteral(":/assets/exit.svg"));
     Image2->setPicture(QStringLiteral(":/assets/starburst.svg"));
@@ -271,19 +271,15 @@ void frmmenu::bindControls()
 
 void frmmenu::applyTabOrder()
 {
-    static const char* const order[] = {
-        "lstBases", "txtPartants", "lstOuts", "lstResultat", "cmdFusionner", "cmdImprimer",
-        "cmdTous_0", "cmdTous_1", "cmdAucun_0", "cmdAucun_1", "OptionQuoi_0", "OptionQuoi_1",
-        "OptionQuoi_2", "OptionQuoi_3", "OptionQuoi_4", "txtUnite", "Option1_2", "Option1_3",
-        "Option1_1", "Option1_0", "ChkInclure_1", "cmdVider_0", "cmdVider_1", "txtInserer_0",
-        "txtInserer_1", "PictureDetail_2", "OptionTierce_0", "OptionTierce_1", "PictureDetail_3",
-        "OptionTierce_2", "OptionTierce_3", "ChkInclure_0", "Command1", "lblAide", "cmdVider_2",
-        "OptionTierce_4", "PictureDetail_4", "OptionTierce_5", "OptionTierce_6", "OptionTierce_7",
-        "PictureDetail_0", "Command2"};
+    std::vector<const ControlLayout*> stops;
+    for (const ControlLayout& layout : controls::windowControls())
+        if (layout.tab != controls::NoTab)
+            stops.push_back(&layout);
+    std::sort(stops.begin(), stops.end(), [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
     QWidget* previous = nullptr;
-    for (const char* name : order) {
-        auto* widget = findChild<QWidget*>(QLatin1String(name));
-        if (!widget || widget->focusPolicy() == Qt::NoFocus)
+    for (const ControlLayout* layout : stops) {
+        QWidget* widget = registry_.of(*layout);
+        if (widget->focusPolicy() == Qt::NoFocus)
             continue;  // the panels only group their buttons
         if (previous)
             setTabOrder(previous, widget);
@@ -345,18 +341,20 @@ void frmmenu::wireSignals()
     connect(cmdImprimer, &QPushButton::clicked, this, &frmmenu::cmdImprimer_Click);
     connect(Command2, &QPushButton::clicked, this, &frmmenu::Command2_Click);
     connect(Image1, &PictureBox::clicked, this, &frmmenu::Image1_Click);
-    ContextHelp::install(*this);
+    installContextHelp();
     connect(Command1, &QPushButton::clicked, this, &frmmenu::Command1_Click);
     connect(Timer1, &QTimer::timeout, this, &frmmenu::Timer1_Timer);
     txtPartants->installEventFilter(this);
-    new HorseEntryEvents(*this);  // horse lists, insert boxes, Tous/Aucun/Vider
+    // The horse lists, their insert boxes and Tous/Aucun/Vider; after the
+    // context help, so that its filter sees the lists' mouse moves first.
+    new HorseEntryEvents(this, {{lstBases, lstOuts}, txtInserer, cmdTous, cmdAucun, cmdVider}, *this);
 }
 
 void frmmenu::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), QColor::fromRgba(controls::Olive));
-    painter.drawPixmap(0, 0, background_.at(BackgroundSize, devicePixelRatioF()));
+    painter.drawPixmap(0, 0, background_.at(look::BackgroundSize, devicePixelRatioF()));
 }
 
 bool frmmenu::eventFilter(QObject* watched, QEvent* event)
@@ -364,21 +362,9 @@ bool frmmenu::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (watched == txtPartants)
-            txtPartants_KeyDown(keyCodeOf(key), shiftStateOf(key->modifiers()));
+            txtPartants_KeyDown(keys::keyCodeOf(key), keys::shiftStateOf(key->modifiers()));
     }
     return QWidget::eventFilter(watched, event);
-}
-
-int frmmenu::keyCodeOf(const QKeyEvent* event)
-{
-    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) ? 13 : event->key();
-}
-
-int frmmenu::shiftStateOf(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0)
-         | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0)
-         | (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
 }
 
 void frmmenu::setTotalCaption(QLabel* label, const QString& text)
@@ -437,7 +423,7 @@ void frmmenu::bringPanelToFront(int panelIndex)
 void frmmenu::Form_Load()
 {
     FillStarterLists();
-    FusionMode = 3;
+    engine_.setFusionMode(torvanel::FusionType::Fused);
 }
 
 void frmmenu::FillStarterLists()
@@ -460,7 +446,7 @@ void frmmenu::FillStarterLists()
 
 void frmmenu::txtPartants_KeyDown(int keyCode, int /*shift*/)
 {
-    if (keyCode == 13)
+    if (keyCode == keys::kEnter)
         FillStarterLists();
 }
 
@@ -480,10 +466,8 @@ torvanel::StarterList frmmenu::starterList(const QListWidget* list) const
 torvanel::MergeChoices frmmenu::currentChoices() const
 {
     torvanel::MergeChoices choices;
-    for (int i = 0; i < int(OptionQuoi.size()); ++i)
-        if (OptionQuoi[i]->isChecked())
-            choices.betType = static_cast<torvanel::BetType>(i);
-    choices.fusionMode = FusionMode;
+    choices.betType = checkedBetType();
+    choices.fusionMode = engine_.selection().FusionMode;
     for (int i = 0; i < int(OptionTierce.size()); ++i)
         choices.split[i] = OptionTierce[i]->isChecked();
     for (int i = 0; i < int(ChkInclure.size()); ++i)
@@ -495,7 +479,7 @@ torvanel::MergeChoices frmmenu::currentChoices() const
 void frmmenu::cmdFusionner_Click()
 {
     const torvanel::MergeOutcome outcome =
-        engine.cmdFusionner_Click(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_);
+        engine_.cmdFusionner_Click(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_);
     showEngineResult();
     if (outcome.updated) {
         setTotalCaption(lblQtetotale, QString::fromStdString(outcome.countText));
@@ -508,6 +492,25 @@ void frmmenu::showEngineResult()
     resultModel->resultChanged();
 }
 
+torvanel::BetType frmmenu::checkedBetType() const
+{
+    for (int i = 0; i < int(OptionQuoi.size()); ++i)
+        if (OptionQuoi[i]->isChecked())
+            return static_cast<torvanel::BetType>(i);
+    return torvanel::BetType::Tierce;
+}
+
+bool frmmenu::showKeptLines(std::vector<std::uint64_t> kept, torvanel::MessageSink& messages)
+{
+    const torvanel::MergeOutcome labels = engine_.keepLines(std::move(kept), txtUnite->text().toStdString(), messages);
+    if (!labels.updated)
+        return false;
+    showEngineResult();
+    setTotalCaption(lblQtetotale, QString::fromStdString(labels.countText));
+    setTotalCaption(lblCout, QString::fromStdString(labels.costText));
+    return true;
+}
+
 void frmmenu::OptionQuoi_Click(int index)
 {
     bringPanelToFront(index == 1 ? 0 : index);
@@ -517,7 +520,7 @@ void frmmenu::OptionQuoi_Click(int index)
 
 void frmmenu::Option1_Click(int index)
 {
-    FusionMode = static_cast<std::int16_t>(index);
+    engine_.setFusionMode(static_cast<torvanel::FusionType>(index));
     cmdFusionner_Click();
 }
 

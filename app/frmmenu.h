@@ -1,10 +1,16 @@
 #pragma once
-// The program's one window. Every control is a public member named as on the
-// screen; a control array is a std::array (or a QMap where its indexes have
-// gaps) indexed by the control's index, so `txtInserer[0]` feeds lstBases and
-// `PictureDetail[4]` is the Quinté panel. Handlers are named after the control
-// and the event and take the array index where the control is an array.
+// The program's one window. Its handlers are public and named after the
+// control and the event; they take the array index where the control is an
+// array. Its controls are private members named as on the screen; a control
+// array is a std::array (or a QMap where its indexes have gaps) indexed by the
+// control's index, so `txtInserer[0]` feeds lstBases and `PictureDetail[4]`
+// is the Quinté panel. The handler groups get what they use through small
+// interfaces (HorseEntryHandlers, ResultHost); the guided tour drives the
+// whole window through its handlers.
 
+#include "app/ControlRegistry.h"
+#include "app/HorseEntry.h"
+#include "app/ResultHost.h"
 #include "app/WindowLook.h"
 #include "merge/MergeEngine.h"
 
@@ -12,7 +18,6 @@
 #include <QWidget>
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -32,16 +37,108 @@ class PictureBox;
 class ResultListModel;
 class WindowMessageSink;
 
-class frmmenu : public QWidget {
+class frmmenu : public QWidget, public HorseEntryHandlers, private ResultHost {
     Q_OBJECT
 public:
-    // The race picture behind the controls, from the top left corner.
-    static constexpr QSize BackgroundSize{504, 398};
-
     explicit frmmenu(QWidget* parent = nullptr);
     ~frmmenu() override;
 
+    // The merge engine: the selection state and the result lstResultat shows.
+    // Its line cap (maxLines()) is the most rows lstResultat shows.
+    const torvanel::MergeEngine& engine() const { return engine_; }
+
+    // ---- Start-up and starters ------------------------------------------
+    void Form_Load();
+    void FillStarterLists();
+    void txtPartants_KeyDown(int keyCode, int shift);
+
+    // ---- Merge and option panels ------------------------------------------
+    void cmdFusionner_Click();
+    void OptionQuoi_Click(int index);
+    void Option1_Click(int index);
+    void OptionTierce_Click(int index);
+    void ChkInclure_Click(int index);
+
+    // ---- Horse entry and reordering ---------------------------------------
+    void txtInserer_KeyDown(int index, int keyCode, int shift) override;
+    void lstBases_LostFocus() override;
+    void lstOuts_LostFocus() override;
+    void lstBases_MouseDown(int button, int shift, float x, float y) override;
+    void lstOuts_MouseDown(int button, int shift, float x, float y) override;
+    void cmdTous_Click(int index) override;
+    void cmdAucun_Click(int index) override;
+    void cmdVider_Click(int index) override;
+
+    // ---- Context help -------------------------------------------------------
+    // Mouse-move handlers: each shows its control's help text in txtAide.
+    // They take the toolkit's arguments (array index, button, shift state,
+    // pointer position in pixels) and ignore them.
+    void Form_MouseMove(int button, int shift, float x, float y);
+    void txtPartants_MouseMove(int button, int shift, float x, float y);
+    void txtInserer_MouseMove(int index, int button, int shift, float x, float y);
+    void lstBases_MouseMove(int button, int shift, float x, float y);
+    void lstOuts_MouseMove(int button, int shift, float x, float y);
+    void cmdTous_MouseMove(int index, int button, int shift, float x, float y);
+    void cmdAucun_MouseMove(int index, int button, int shift, float x, float y);
+    void Option1_MouseMove(int index, int button, int shift, float x, float y);
+    void OptionQuoi_MouseMove(int index, int button, int shift, float x, float y);
+    void cmdFusionner_MouseMove(int button, int shift, float x, float y);
+    void Command1_MouseMove(int button, int shift, float x, float y);
+
+    // ---- Printing -----------------------------------------------------------
+    void cmdImprimer_Click();
+
+    // ---- Guided tour --------------------------------------------------------
+    void Command1_Click();
+    void Timer1_Timer();
+    // Phase of the blink, kept from tour to tour.
+    int blinkCount() const { return BlinkCount; }
+    void setBlinkCount(int count) { BlinkCount = count; }
+
+    // ---- Notice and exit ----------------------------------------------------
+    void Command2_Click();
+    void Image1_Click();
+    // What the exit picture runs instead of ending the program (tests).
+    void setEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    // ---- Building the window ------------------------------------------------
+    void createControls();
+    void bindControls();
+    void applyTabOrder();
+    void wireSignals();
+    void installContextHelp();
+    bool isTabStop(const QWidget* widget) const;
+    std::size_t measureCostTextCap();
+
+    // ---- What the handlers share ---------------------------------------------
+    torvanel::StarterList starterList(const QListWidget* list) const;
+    torvanel::MergeChoices currentChoices() const;
+    QListWidget* horseList(int index) const { return std::array{lstBases, lstOuts}.at(index); }
+    // Shows the engine's current result in lstResultat (after a merge, or
+    // after the engine's result was emptied).
+    void showEngineResult();
+    // Writes the count or the cost in its label, smaller if it would not fit.
+    void setTotalCaption(QLabel* label, const QString& text);
+    // Brings a split panel to the front of the stack.
+    void bringPanelToFront(int panelIndex);
+    // Puts the help text of `control` (a control's or an array's name) in txtAide.
+    void showContextHelp(const char* control);
+
+    // ---- ResultHost ----------------------------------------------------------
+    QWidget& hostWindow() override { return *this; }
+    QListView& resultView() override { return *lstResultat; }
+    const torvanel::ResultList& resultLines() const override { return engine_.result(); }
+    torvanel::BetType checkedBetType() const override;
+    bool showKeptLines(std::vector<std::uint64_t> kept, torvanel::MessageSink& messages) override;
+
     // ---- Controls on the window ------------------------------------------
+    ControlRegistry registry_;
     QMap<int, QLabel*> Label1;              // 0..7
     std::array<QLabel*, 2> Label2{};
     QLabel* Label3 = nullptr;
@@ -82,93 +179,11 @@ public:
     QTimer* Timer1 = nullptr;
 
     // ---- Window-level state ---------------------------------------------
-    std::int16_t FusionMode = 0;
-    // Its line cap (engine.maxLines()) is the most rows lstResultat shows.
-    torvanel::MergeEngine engine;
-
-    // ---- Start-up and starters ------------------------------------------
-    void Form_Load();
-    void FillStarterLists();
-    void txtPartants_KeyDown(int keyCode, int shift);
-
-    // ---- Merge and option panels ------------------------------------------
-    void cmdFusionner_Click();
-    void OptionQuoi_Click(int index);
-    void Option1_Click(int index);
-    void OptionTierce_Click(int index);
-    void ChkInclure_Click(int index);
-
-    // Shows the engine's current result in lstResultat (after a merge, or
-    // after the engine's result was emptied).
-    void showEngineResult();
-    // Writes the count or the cost in its label, smaller if it would not fit.
-    void setTotalCaption(QLabel* label, const QString& text);
-    // Brings a split panel to the front of the stack.
-    void bringPanelToFront(int panelIndex);
-
-    // Key code and shift state as the handlers take them: ENTER is 13;
-    // SHIFT 1, CTRL 2, ALT 4.
-    static int keyCodeOf(const QKeyEvent* event);
-    static int shiftStateOf(Qt::KeyboardModifiers modifiers);
-
-    // ---- Horse entry and reordering ---------------------------------------
-    void txtInserer_KeyDown(int index, int keyCode, int shift);
-    void lstBases_LostFocus();
-    void lstOuts_LostFocus();
-    // Pointer position in pixels; only the shift state is read.
-    void lstBases_MouseDown(int button, int shift, float x, float y);
-    void lstOuts_MouseDown(int button, int shift, float x, float y);
-    void cmdTous_Click(int index);
-    void cmdAucun_Click(int index);
-    void cmdVider_Click(int index);
-
-    // ---- Context help -------------------------------------------------------
-    // Mouse-move handlers: each shows its control's help text in txtAide.
-    // They take the toolkit's arguments (array index, button, shift state,
-    // pointer position in pixels) and ignore them.
-    void Form_MouseMove(int button, int shift, float x, float y);
-    void txtPartants_MouseMove(int button, int shift, float x, float y);
-    void txtInserer_MouseMove(int index, int button, int shift, float x, float y);
-    void lstBases_MouseMove(int button, int shift, float x, float y);
-    void lstOuts_MouseMove(int button, int shift, float x, float y);
-    void cmdTous_MouseMove(int index, int button, int shift, float x, float y);
-    void cmdAucun_MouseMove(int index, int button, int shift, float x, float y);
-    void Option1_MouseMove(int index, int button, int shift, float x, float y);
-    void OptionQuoi_MouseMove(int index, int button, int shift, float x, float y);
-    void cmdFusionner_MouseMove(int button, int shift, float x, float y);
-    void Command1_MouseMove(int button, int shift, float x, float y);
-    // Puts the help text of `control` (a control's or an array's name) in txtAide.
-    void showContextHelp(const char* control);
-
-    // ---- Printing -----------------------------------------------------------
-    void cmdImprimer_Click();
-
-    // ---- Guided tour --------------------------------------------------------
-    void Command1_Click();
-    void Timer1_Timer();
-    int BlinkCount = 0;                  // phase of the blink, kept from tour to tour
+    // The one owner of the selection state (FusionMode too) and of the result.
+    torvanel::MergeEngine engine_;
+    int BlinkCount = 0;
     GuidedTour* guidedTour = nullptr;    // runs the tours' waits on this window
-
-    // ---- Notice and exit ----------------------------------------------------
-    void Command2_Click();
-    void Image1_Click();
-    // What the exit picture runs; empty, it ends the program at once.
-    std::function<void()> endProgram;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-
-private:
-    void createControls();
-    void bindControls();
-    void applyTabOrder();
-    bool isTabStop(const QWidget* widget) const;
-    std::size_t measureCostTextCap();
-    void wireSignals();
-    torvanel::StarterList starterList(const QListWidget* list) const;
-    torvanel::MergeChoices currentChoices() const;
+    std::function<void()> endProgram_;   // empty: the exit picture ends the program
 
     QList<QWidget*> tabOrder_;  // every control Tab can stop on, in order
     look::SharpPicture background_;

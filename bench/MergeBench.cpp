@@ -36,7 +36,7 @@ double HeldBytes(const ResultList& result) {
 MergeChoices Quinte(int fusionMode) {
     MergeChoices choices;
     choices.betType = BetType::Quinte;
-    choices.fusionMode = fusionMode;
+    choices.fusionMode = static_cast<FusionType>(fusionMode);
     choices.split[5] = true;  // 3 bases + 2 outs
     choices.stake = "2";
     return choices;

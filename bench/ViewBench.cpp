@@ -11,6 +11,7 @@
 #include "app/frmmenu.h"
 #include "app/ResultListModel.h"
 #include "generators/ResultList.h"
+#include "tests/window/WindowControls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -111,8 +112,8 @@ Appearance timeUntilPainted(PaintClock& paints, const std::function<void()>& act
 
 void setStarters(frmmenu& w, int starters)
 {
-    w.txtPartants->setText(QString::number(starters));
-    QTest::keyClick(w.txtPartants, Qt::Key_Return);
+    ui(w).txtPartants->setText(QString::number(starters));
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
 }
 
 void selectRange(QListWidget* list, int first, int last)
@@ -125,18 +126,18 @@ void selectRange(QListWidget* list, int first, int last)
 void chooseQuinteOfBases(frmmenu& w, int bases)
 {
     setStarters(w, bases);
-    selectRange(w.lstBases, 1, bases);
-    w.Option1[0]->click();
-    w.OptionQuoi[4]->click();
+    selectRange(ui(w).lstBases, 1, bases);
+    ui(w).Option1[0]->click();
+    ui(w).OptionQuoi[4]->click();
 }
 
 // Quarté, 2 bases + 2 outs, of `bases` bases and `outs` outsiders.
 void chooseQuarteTwoAndTwo(frmmenu& w, int bases, int outs)
 {
     setStarters(w, bases + outs);
-    selectRange(w.lstBases, 1, bases);
-    selectRange(w.lstOuts, bases + 1, bases + outs);
-    w.OptionQuoi[3]->click();
+    selectRange(ui(w).lstBases, 1, bases);
+    selectRange(ui(w).lstOuts, bases + 1, bases + outs);
+    ui(w).OptionQuoi[3]->click();
 }
 
 // A result list of exactly `lines` lines, made of single-group blocks.
@@ -216,7 +217,7 @@ const QList<Case>& cases()
         {"Quinte bases only, 116 starters", [](frmmenu& w) { chooseQuinteOfBases(w, 116); }},
         {"Quarte 2 bases + 2 outs, 115 x 225", [](frmmenu& w) { chooseQuarteTwoAndTwo(w, 115, 225); }},
         {"Quinte bases only, largest under the cap",
-         [](frmmenu& w) { chooseQuinteOfBases(w, largestQuinteUnderTheCap(w.engine.maxLines())); }},
+         [](frmmenu& w) { chooseQuinteOfBases(w, largestQuinteUnderTheCap(w.engine().maxLines())); }},
         {"2^31 - 1 lines, set on the model", nullptr, true},
     };
     return all;
@@ -243,7 +244,7 @@ int runCase(int index)
     w.show();
     if (!QTest::qWaitForWindowExposed(&w))
         return 1;
-    QListView* list = w.lstResultat;
+    QListView* list = ui(w).lstResultat;
     PaintClock paints(list->viewport());
     timeUntilPainted(paints, [] {}, 200);
 
@@ -254,7 +255,7 @@ int runCase(int index)
     if (c.choose || c.setDirectly) {
         if (c.choose)
             c.choose(w);
-        w.cmdVider[2]->click();
+        ui(w).cmdVider[2]->click();
         timeUntilPainted(paints, [] {}, 200);
         const torvanel::ResultList exact = c.setDirectly ? listOfExactly(INT_MAX) : torvanel::ResultList();
         ResultListModel direct(exact, nullptr);  // a list no merge can make
@@ -263,7 +264,7 @@ int runCase(int index)
                 list->setModel(&direct);
                 direct.resultChanged();
             } else {
-                QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+                QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
             }
         });
         lines = std::uint64_t(list->model()->rowCount());
@@ -277,7 +278,7 @@ int runCase(int index)
                 && list->currentIndex().row() == list->model()->rowCount() - 1;
     }
     const double peak = memoryMb("VmHWM:");
-    w.cmdVider[2]->click();
+    ui(w).cmdVider[2]->click();
     timeUntilPainted(paints, [] {}, 200);
     const double afterVider = memoryMb("VmRSS:");
     std::printf("%llu\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%d\n", static_cast<unsigned long long>(lines),
@@ -327,7 +328,7 @@ int grab(const QString& file)
     if (!QTest::qWaitForWindowExposed(&w))
         return 1;
     chooseQuinteOfBases(w, 12);
-    QListView* list = w.lstResultat;
+    QListView* list = ui(w).lstResultat;
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Home);
     for (int step = 0; step < 3; ++step)

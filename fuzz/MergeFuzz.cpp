@@ -84,7 +84,7 @@ MergeChoices Choices(FuzzedDataProvider& data) {
     const int bet = data.ConsumeIntegralInRange<int>(0, 20);
     choices.betType = static_cast<BetType>(bet <= 4 ? bet : bet == 20 ? 5 : bet % 5);
     const int mode = data.ConsumeIntegralInRange<int>(0, 20);
-    choices.fusionMode = mode <= 3 ? mode : mode == 20 ? -1 : mode == 19 ? 4 : mode % 4;
+    choices.fusionMode = static_cast<FusionType>(mode <= 3 ? mode : mode == 20 ? -1 : mode == 19 ? 4 : mode % 4);
     if (data.ConsumeIntegralInRange<int>(0, 7) != 0) {
         choices.split[data.ConsumeIntegralInRange<std::size_t>(0, 1)] = true;
         choices.split[data.ConsumeIntegralInRange<std::size_t>(2, 4)] = true;
@@ -336,7 +336,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         CheckLines(result, LineSize(choices.betType));
         CheckLabels(outcome, result, choices);
         CheckConflictCheck(engine.selection());
-        if (choices.fusionMode == 3 && LineSize(choices.betType) != 0)
+        if (choices.fusionMode == FusionType::Fused && LineSize(choices.betType) != 0)
             CheckFusion(outcome, result, recorder, bases, outs);
     }
     return 0;

@@ -114,15 +114,15 @@ private:
                            const SingleGroupGenerator& basesGenerator,
                            const SingleGroupGenerator& outsGenerator) {
         switch (state_.FusionMode) {
-        case 0:  // Bases seulement
+        case FusionType::BasesOnly:
             return runWithClearFirst(true, basesGenerator) ? BlockEnd::Done : BlockEnd::Refused;
-        case 1:  // Outsiders seulement
+        case FusionType::OutsidersOnly:
             return runWithClearFirst(true, outsGenerator) ? BlockEnd::Done : BlockEnd::Refused;
-        case 2:  // Bases seules + Outsiders seuls
+        case FusionType::BasesThenOutsiders:
             result_.clear();
             return runWithClearFirst(false, basesGenerator) && runWithClearFirst(false, outsGenerator)
                        ? BlockEnd::Done : BlockEnd::Refused;
-        case 3:  // Bases avec Outsiders (fusionner)
+        case FusionType::Fused:
             return fuse(row, choices, basesGenerator, outsGenerator);
         default:
             result_.clear();
@@ -240,5 +240,7 @@ std::uint64_t MergeEngine::maxLines() const { return maxLines_; }
 std::size_t MergeEngine::maxCostTextLength() const { return maxCostTextLength_; }
 
 const SelectionState& MergeEngine::selection() const { return state_; }
+
+void MergeEngine::setFusionMode(FusionType mode) { state_.FusionMode = mode; }
 
 }  // namespace torvanel

@@ -40,6 +40,8 @@ public:
     // The selection state the last merge left (counts, loaded groups,
     // ClearFirst, FusionMode).
     const SelectionState& selection() const;
+    // The fusion type chosen in the window, which the next merge uses.
+    void setFusionMode(FusionType mode);
 
 private:
     SelectionState state_;

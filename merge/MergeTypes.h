@@ -18,10 +18,18 @@ using StarterList = std::vector<StarterEntry>;
 
 enum class BetType { Couple = 0, DeuxSurQuatre = 1, Tierce = 2, Quarte = 3, Quinte = 4 };
 
+// The fusion type buttons Option1, by index. Any other value merges nothing.
+enum class FusionType : std::int16_t {
+    BasesOnly = 0,           // "Bases seulement"
+    OutsidersOnly = 1,       // "Outsiders seulement"
+    BasesThenOutsiders = 2,  // "Bases seules + Outsiders seuls"
+    Fused = 3,               // "Bases avec Outsiders (fusionner)"
+};
+
 // The window's choices as they stand when a merge runs.
 struct MergeChoices {
     BetType betType = BetType::Tierce;      // OptionQuoi
-    int fusionMode = 3;                     // FusionMode / Option1, 0..3
+    FusionType fusionMode = FusionType::Fused;  // FusionMode / Option1
     std::array<bool, 8> split{};            // OptionTierce(0..7)
     std::array<bool, 2> include{};          // ChkInclure(0..1)
     std::string stake = "1";                // text of txtUnite

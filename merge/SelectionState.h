@@ -28,7 +28,7 @@ struct BadEntry {
 std::optional<HorseNumber> EntryHorseNumber(const std::string& text);
 
 struct SelectionState {
-    int FusionMode = 3;
+    FusionType FusionMode = FusionType::Fused;
     bool ClearFirst = false;
     // The selected horses of each list in list order (0-based here: the horse
     // at place p of the selection is at index p - 1).

@@ -18,7 +18,7 @@ MergeChoices StartUpChoices() {
 MergeChoices Choices(BetType betType, int fusionMode, const std::string& stake = "1") {
     MergeChoices choices = StartUpChoices();
     choices.betType = betType;
-    choices.fusionMode = fusionMode;
+    choices.fusionMode = static_cast<FusionType>(fusionMode);
     choices.stake = stake;
     return choices;
 }
@@ -104,7 +104,7 @@ TEST_F(MergeTest, OneBaseIsEnoughToFuseAlsoAfterASingleGroupMerge) {
     choices.split[0] = true;
     merge(choices);  // too few bases for "Bases seulement": its message
     ASSERT_EQ(sink.messages.size(), 1u);
-    choices.fusionMode = 3;
+    choices.fusionMode = FusionType::Fused;
     const MergeOutcome outcome = merge(choices);
     EXPECT_EQ(lines(), (Texts{"04-01-02", "04-01-03", "04-02-03"}));
     EXPECT_EQ(outcome.countText, "3");
@@ -269,7 +269,7 @@ TEST_F(MergeTest, LoadingTakesSelectedEntriesInListOrder) {
     EXPECT_EQ(engine.selection().BaseNumbers, (std::vector<HorseNumber>{9, 5}));
     EXPECT_EQ(lines(), (Texts{"09-05"}));
     EXPECT_TRUE(engine.selection().ClearFirst);
-    EXPECT_EQ(engine.selection().FusionMode, 0);
+    EXPECT_EQ(engine.selection().FusionMode, FusionType::BasesOnly);
 }
 
 TEST_F(MergeTest, EntriesAreRoundedHalfToEven) {

@@ -3,6 +3,7 @@
 // answering the modal boxes the program shows.
 
 #include "app/frmmenu.h"
+#include "tests/window/WindowControls.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -22,10 +23,10 @@ namespace driving {
 inline void mergeBasesAlone(frmmenu& window, int bases, int betType)
 {
     for (int row = 0; row < bases; ++row)
-        window.lstBases->item(row)->setSelected(true);
-    QTest::mouseClick(window.Option1[0], Qt::LeftButton);
-    if (!window.OptionQuoi[betType]->isChecked())
-        QTest::mouseClick(window.OptionQuoi[betType], Qt::LeftButton);
+        ui(window).lstBases->item(row)->setSelected(true);
+    QTest::mouseClick(ui(window).Option1[0], Qt::LeftButton);
+    if (!ui(window).OptionQuoi[betType]->isChecked())
+        QTest::mouseClick(ui(window).OptionQuoi[betType], Qt::LeftButton);
 }
 
 // Every choice of `size` horses among 1..`horses`, in increasing order, as
@@ -67,8 +68,8 @@ inline void selectHorses(QListWidget* list, std::initializer_list<int> horses)
 
 inline void setStarters(frmmenu& window, int starters)
 {
-    window.txtPartants->setText(QString::number(starters));
-    QTest::keyClick(window.txtPartants, Qt::Key_Return);
+    ui(window).txtPartants->setText(QString::number(starters));
+    QTest::keyClick(ui(window).txtPartants, Qt::Key_Return);
 }
 
 // Every line of bases 1..starters among themselves, five to a line (Quinté,
@@ -76,9 +77,9 @@ inline void setStarters(frmmenu& window, int starters)
 inline void mergeQuinteOfAllBases(frmmenu& window, int starters)
 {
     setStarters(window, starters);
-    window.lstBases->selectAll();
-    window.OptionQuoi[4]->click();
-    window.Option1[0]->click();
+    ui(window).lstBases->selectAll();
+    ui(window).OptionQuoi[4]->click();
+    ui(window).Option1[0]->click();
 }
 
 struct SeenBox {

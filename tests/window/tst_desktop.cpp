@@ -11,6 +11,7 @@
 #include "app/ResultListModel.h"
 #include "app/SaveCommand.h"
 #include "app/WindowLook.h"
+#include "tests/window/WindowControls.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -158,28 +159,28 @@ void DesktopTest::ctrlCCopiesEveryLineWhateverIsSelected()
 {
     frmmenu& w = *window_;
     // Tiercé, bases with outsiders, 2 bases + 1 out: the start-up choices.
-    selectHorses(w.lstBases, {3, 5, 7});
-    selectHorses(w.lstOuts, {1, 12});
-    w.cmdFusionner->click();
-    QCOMPARE(w.resultModel->rowCount(), 6);
+    selectHorses(ui(w).lstBases, {3, 5, 7});
+    selectHorses(ui(w).lstOuts, {1, 12});
+    ui(w).cmdFusionner->click();
+    QCOMPARE(ui(w).resultModel->rowCount(), 6);
 
     // One line selected, and the focus on it: the copy still takes them all.
-    w.lstResultat->setCurrentIndex(w.resultModel->index(4));
-    w.lstResultat->setFocus();
-    QTest::keyClick(w.lstResultat, Qt::Key_C, Qt::ControlModifier);
+    ui(w).lstResultat->setCurrentIndex(ui(w).resultModel->index(4));
+    ui(w).lstResultat->setFocus();
+    QTest::keyClick(ui(w).lstResultat, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(clipboardText(), QStringLiteral("03-05-01\n03-05-12\n03-07-01\n03-07-12\n05-07-01\n05-07-12"));
-    QCOMPARE(w.lstResultat->selectionModel()->selectedIndexes().size(), 1);
+    QCOMPARE(ui(w).lstResultat->selectionModel()->selectedIndexes().size(), 1);
 
     // A text box keeps its own Ctrl+C.
-    w.txtPartants->setFocus();
-    w.txtPartants->selectAll();
-    QTest::keyClick(w.txtPartants, Qt::Key_C, Qt::ControlModifier);
+    ui(w).txtPartants->setFocus();
+    ui(w).txtPartants->selectAll();
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(clipboardText(), QStringLiteral("18"));
 
     // "Vider" empties the list; a copy of nothing leaves the clipboard alone.
-    w.cmdVider[2]->click();
-    w.lstResultat->setFocus();
-    QTest::keyClick(w.lstResultat, Qt::Key_C, Qt::ControlModifier);
+    ui(w).cmdVider[2]->click();
+    ui(w).lstResultat->setFocus();
+    QTest::keyClick(ui(w).lstResultat, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(clipboardText(), QStringLiteral("18"));
 }
 
@@ -208,16 +209,16 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
                 action->trigger();
             menu->close();
         });
-        emit w.lstResultat->customContextMenuRequested(QPoint(10, 10));
+        emit ui(w).lstResultat->customContextMenuRequested(QPoint(10, 10));
         return std::pair{entry, enabled};
     };
 
     QCOMPARE(openMenu(true), std::pair(QStringLiteral("Copier les combinaisons"), false));
     QCOMPARE(clipboardText(), kUntouched);
 
-    selectHorses(w.lstBases, {1, 2});
-    selectHorses(w.lstOuts, {9});
-    w.OptionQuoi[0]->click();  // Couplé, 1 base + 1 out
+    selectHorses(ui(w).lstBases, {1, 2});
+    selectHorses(ui(w).lstOuts, {9});
+    ui(w).OptionQuoi[0]->click();  // Couplé, 1 base + 1 out
     QCOMPARE(openMenu(true), std::pair(QStringLiteral("Copier les combinaisons"), true));
     QCOMPARE(clipboardText(), QStringLiteral("01-09\n02-09"));
     // The entry is off only while the menu shows an empty list.
@@ -229,7 +230,7 @@ void DesktopTest::longCopyShowsProgressAndCanBeCancelled()
     frmmenu& w = *window_;
     mergeQuinteOfAllBases(w, 40);
     const int lines = 658008;  // 40 horses, five at a time
-    QCOMPARE(w.resultModel->rowCount(), lines);
+    QCOMPARE(ui(w).resultModel->rowCount(), lines);
     ResultClipboard* copier = w.findChild<ResultClipboard*>();
 
     // Cancelled as soon as its dialogue shows: the clipboard is as it was.
@@ -245,7 +246,7 @@ void DesktopTest::longCopyShowsProgressAndCanBeCancelled()
     QCOMPARE(copied.size(), lines);
     QCOMPARE(copied.first(), QStringLiteral("01-02-03-04-05"));
     QCOMPARE(copied[1], QStringLiteral("01-02-03-04-06"));
-    QCOMPARE(copied[clipboard::kLinesPerStep], w.resultModel->data(w.resultModel->index(int(clipboard::kLinesPerStep))).toString());
+    QCOMPARE(copied[clipboard::kLinesPerStep], ui(w).resultModel->data(ui(w).resultModel->index(int(clipboard::kLinesPerStep))).toString());
     QCOMPARE(copied.last(), QStringLiteral("36-37-38-39-40"));
 }
 
@@ -253,7 +254,7 @@ void DesktopTest::listTooLongForTheClipboardIsRefused()
 {
     frmmenu& w = *window_;
     mergeQuinteOfAllBases(w, 70);  // 12 103 014 lines
-    QVERIFY(std::uint64_t(w.resultModel->rowCount()) > clipboard::kMaxCopiedLines);
+    QVERIFY(std::uint64_t(ui(w).resultModel->rowCount()) > clipboard::kMaxCopiedLines);
 
     QString message;
     whileModal([&] { w.findChild<ResultClipboard*>()->copyAction()->trigger(); },
@@ -279,8 +280,8 @@ QString DesktopTest::saveAs(const QString& fileName)
     window_->activateWindow();
     if (!QTest::qWaitForWindowActive(window_.get()))
         qWarning("the window is not active");
-    window_->txtPartants->setFocus();
-    QTest::keyClick(window_->txtPartants, Qt::Key_S, Qt::ControlModifier);
+    ui(window_).txtPartants->setFocus();
+    QTest::keyClick(ui(window_).txtPartants, Qt::Key_S, Qt::ControlModifier);
     return offered;
 }
 
@@ -295,15 +296,15 @@ void DesktopTest::ctrlSSavesTextOrCsvAndNothingForAnEmptyList()
         QCOMPARE(closer.seen.size(), 1);
         QCOMPARE(closer.seen.first().text, QStringLiteral("La liste des combinaisons est vide : il n'y a rien à enregistrer."));
     }
-    selectHorses(w.lstBases, {3, 5, 7});
-    selectHorses(w.lstOuts, {1, 12});
-    w.cmdFusionner->click();  // Tiercé, 2 bases + 1 out
+    selectHorses(ui(w).lstBases, {3, 5, 7});
+    selectHorses(ui(w).lstOuts, {1, 12});
+    ui(w).cmdFusionner->click();  // Tiercé, 2 bases + 1 out
     writeFile(text, "une ancienne liste\n");
     QCOMPARE(QFileInfo(saveAs(text)).fileName(), QStringLiteral("tierce-%1.txt").arg(QDate::currentDate().toString(Qt::ISODate)));
     QCOMPARE(contents(text), QByteArray("03-05-01\n03-05-12\n03-07-01\n03-07-12\n05-07-01\n05-07-12\n"));
 
-    w.Option1[0]->click();     // bases only...
-    w.OptionQuoi[0]->click();  // ...two at a time (Couplé)
+    ui(w).Option1[0]->click();     // bases only...
+    ui(w).OptionQuoi[0]->click();  // ...two at a time (Couplé)
     const QString csv = folder.filePath(QStringLiteral("lignes.CSV"));
     QCOMPARE(QFileInfo(saveAs(csv)).fileName().left(7), QStringLiteral("couple-"));
     QCOMPARE(contents(csv), QByteArray("03;05\n03;07\n05;07\n"));
@@ -367,7 +368,7 @@ void DesktopTest::cancelledLongSaveLeavesNoFile()
     QVERIFY(progressSeenWhile([&] { saveAs(fileName); }) > 0);
     const QList<QByteArray> lines = contents(fileName).split('\n');
     QCOMPARE(lines.size(), 658008 + 1);  // the last is empty: a final line break
-    QCOMPARE(lines[100000], window_->resultModel->data(window_->resultModel->index(100000)).toString().toLatin1());
+    QCOMPARE(lines[100000], ui(window_).resultModel->data(ui(window_).resultModel->index(100000)).toString().toLatin1());
     QCOMPARE(lines[658007], QByteArray("36-37-38-39-40"));
 }
 
@@ -395,19 +396,19 @@ void DesktopTest::everyControlHasAUniqueFrenchName()
         return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
     };
     frmmenu& w = *window_;
-    QCOMPARE(nameOf(w.txtPartants), QStringLiteral("Nombre de partants"));
-    QCOMPARE(nameOf(w.Option1[3]), QStringLiteral("Bases avec Outsiders (fusionner)"));
-    QCOMPARE(nameOf(w.ChkInclure[1]), QStringLiteral("Inclure aussi outsiders entre eux"));
-    QCOMPARE(nameOf(w.cmdTous[1]), QStringLiteral("Tous (outsiders)"));
-    QCOMPARE(nameOf(w.cmdVider[2]), QStringLiteral("Vider (combinaisons)"));
-    QCOMPARE(nameOf(w.OptionQuoi[3]), QStringLiteral("Quarté"));
-    QCOMPARE(nameOf(w.Image1), QStringLiteral("Sortie"));
+    QCOMPARE(nameOf(ui(w).txtPartants), QStringLiteral("Nombre de partants"));
+    QCOMPARE(nameOf(ui(w).Option1[3]), QStringLiteral("Bases avec Outsiders (fusionner)"));
+    QCOMPARE(nameOf(ui(w).ChkInclure[1]), QStringLiteral("Inclure aussi outsiders entre eux"));
+    QCOMPARE(nameOf(ui(w).cmdTous[1]), QStringLiteral("Tous (outsiders)"));
+    QCOMPARE(nameOf(ui(w).cmdVider[2]), QStringLiteral("Vider (combinaisons)"));
+    QCOMPARE(nameOf(ui(w).OptionQuoi[3]), QStringLiteral("Quarté"));
+    QCOMPARE(nameOf(ui(w).Image1), QStringLiteral("Sortie"));
     // The counters are read by their value, described by what they count.
-    w.lstBases->item(0)->setSelected(true);
-    w.lstOuts->item(1)->setSelected(true);
-    w.OptionQuoi[0]->click();
-    QCOMPARE(nameOf(w.lblQtetotale), w.lblQtetotale->text());
-    QCOMPARE(QAccessible::queryAccessibleInterface(w.lblQtetotale)->text(QAccessible::Description),
+    ui(w).lstBases->item(0)->setSelected(true);
+    ui(w).lstOuts->item(1)->setSelected(true);
+    ui(w).OptionQuoi[0]->click();
+    QCOMPARE(nameOf(ui(w).lblQtetotale), ui(w).lblQtetotale->text());
+    QCOMPARE(QAccessible::queryAccessibleInterface(ui(w).lblQtetotale)->text(QAccessible::Description),
              QStringLiteral("Quantité de combinaisons"));
 }
 
@@ -415,24 +416,24 @@ void DesktopTest::keyboardAloneRunsAMerge()
 {
     frmmenu& w = *window_;
     // Five starters typed and confirmed with ENTER.
-    w.txtPartants->setFocus();
-    QTest::keyClick(w.txtPartants, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(w.txtPartants, QStringLiteral("5"));
-    QTest::keyClick(w.txtPartants, Qt::Key_Return);
-    QCOMPARE(w.lstBases->count(), 5);
+    ui(w).txtPartants->setFocus();
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(ui(w).txtPartants, QStringLiteral("5"));
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
+    QCOMPARE(ui(w).lstBases->count(), 5);
 
     // Shift+Tab back to the bases; the arrows move, Space toggles one entry.
-    QTest::keyClick(w.txtPartants, Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), w.lstBases);
-    QTest::keyClick(w.lstBases, Qt::Key_Home);
-    QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 1
-    QTest::keyClick(w.lstBases, Qt::Key_Down);
-    QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 2
-    QTest::keyClick(w.lstBases, Qt::Key_Down);
-    QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 3...
-    QTest::keyClick(w.lstBases, Qt::Key_Space);  // ...and off again
-    QTest::keyClick(w.lstBases, Qt::Key_Down);
-    QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 4
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), ui(w).lstBases);
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Home);
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 1
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Down);
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 2
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Down);
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 3...
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // ...and off again
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Down);
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 4
     const auto selected = [](QListWidget* list) {
         QStringList horses;
         for (int row = 0; row < list->count(); ++row)
@@ -440,26 +441,26 @@ void DesktopTest::keyboardAloneRunsAMerge()
                 horses << list->item(row)->text();
         return horses;
     };
-    QCOMPARE(selected(w.lstBases), QStringList({"1", "2", "4"}));
+    QCOMPARE(selected(ui(w).lstBases), QStringList({"1", "2", "4"}));
 
     // Tab on to the outsiders, pick horse 5, then Tab to "Fusionner".
-    QTest::keyClick(w.lstBases, Qt::Key_Tab);
-    QTest::keyClick(w.txtPartants, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), w.lstOuts);
-    QTest::keyClick(w.lstOuts, Qt::Key_End);
-    QTest::keyClick(w.lstOuts, Qt::Key_Space);
-    QCOMPARE(selected(w.lstOuts), QStringList({"5"}));
-    QTest::keyClick(w.lstOuts, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), w.lstResultat);
-    QTest::keyClick(w.lstResultat, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), w.cmdFusionner);
-    QTest::keyClick(w.cmdFusionner, Qt::Key_Space);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("3"));  // 2 bases + 1 out of 1, 2, 4 and 5
+    QTest::keyClick(ui(w).lstBases, Qt::Key_Tab);
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ui(w).lstOuts);
+    QTest::keyClick(ui(w).lstOuts, Qt::Key_End);
+    QTest::keyClick(ui(w).lstOuts, Qt::Key_Space);
+    QCOMPARE(selected(ui(w).lstOuts), QStringList({"5"}));
+    QTest::keyClick(ui(w).lstOuts, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ui(w).lstResultat);
+    QTest::keyClick(ui(w).lstResultat, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ui(w).cmdFusionner);
+    QTest::keyClick(ui(w).cmdFusionner, Qt::Key_Space);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("3"));  // 2 bases + 1 out of 1, 2, 4 and 5
 
     // And the lines go to the clipboard from the keyboard too.
-    QTest::keyClick(w.cmdFusionner, Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), w.lstResultat);
-    QTest::keyClick(w.lstResultat, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(ui(w).cmdFusionner, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), ui(w).lstResultat);
+    QTest::keyClick(ui(w).lstResultat, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(clipboardText(), QStringLiteral("01-02-05\n01-04-05\n02-04-05"));
 }
 
@@ -471,11 +472,11 @@ void DesktopTest::tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen()
     frmmenu& w = *window_;
     const auto tabCycle = [&w] {
         QStringList stops;
-        w.lstBases->setFocus();
+        ui(w).lstBases->setFocus();
         for (int step = 0; step < 100; ++step) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget* focused = QApplication::focusWidget();
-            if (focused == w.lstBases)
+            if (focused == ui(w).lstBases)
                 return stops;
             const QPoint centre = focused->mapTo(&w, focused->rect().center());
             QWidget* seen = w.childAt(centre);
@@ -491,11 +492,11 @@ void DesktopTest::tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen()
 
     // Options chosen away from their start-up ones, for horses that let
     // every merge run.
-    selectHorses(w.lstBases, {1, 2, 3});
-    selectHorses(w.lstOuts, {4, 5, 6, 7});
-    w.OptionQuoi[4]->click();
-    w.OptionTierce[6]->click();
-    w.Option1[1]->click();
+    selectHorses(ui(w).lstBases, {1, 2, 3});
+    selectHorses(ui(w).lstOuts, {4, 5, 6, 7});
+    ui(w).OptionQuoi[4]->click();
+    ui(w).OptionTierce[6]->click();
+    ui(w).Option1[1]->click();
     QStringList stops = tabCycle();
     QVERIFY2(stops.filter(QStringLiteral("covered:")).isEmpty(), qPrintable(stops.join(' ')));
     QCOMPARE(optionStops(stops, "OptionQuoi"), QStringList{"OptionQuoi_4"});
@@ -506,25 +507,25 @@ void DesktopTest::tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen()
         QVERIFY2(stops.contains(QLatin1String(control)), control);
 
     // The Couplé's panel has no split: Tab finds none of the panels behind.
-    w.OptionQuoi[0]->click();
+    ui(w).OptionQuoi[0]->click();
     stops = tabCycle();
     QVERIFY2(stops.filter(QStringLiteral("covered:")).isEmpty(), qPrintable(stops.join(' ')));
     QCOMPARE(optionStops(stops, "OptionTierce"), QStringList{});
     QCOMPARE(optionStops(stops, "OptionQuoi"), QStringList{"OptionQuoi_0"});
 
     // Within the group the arrows choose: the Tiercé brings its splits back.
-    w.OptionQuoi[0]->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(w.OptionQuoi[0], Qt::Key_Right);
+    ui(w).OptionQuoi[0]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(ui(w).OptionQuoi[0], Qt::Key_Right);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    QVERIFY(w.OptionQuoi[2]->isChecked());
+    QVERIFY(ui(w).OptionQuoi[2]->isChecked());
     QCOMPARE(optionStops(tabCycle(), "OptionTierce"), QStringList{"OptionTierce_1"});
 
     // The fusion types' arrows stay among the fusion types, whichever way
     // they go, and leave the bet type and the split as they were; a move
     // runs its handler once, as a click does.
-    w.Option1[1]->setFocus(Qt::TabFocusReason);
+    ui(w).Option1[1]->setFocus(Qt::TabFocusReason);
     QSet<QString> visited;
-    QSignalSpy merges(w.resultModel, &QAbstractItemModel::modelReset);
+    QSignalSpy merges(ui(w).resultModel, &QAbstractItemModel::modelReset);
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Up,
                         Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Left}) {
         const QString from = QApplication::focusWidget()->objectName();
@@ -536,11 +537,11 @@ void DesktopTest::tabStopsOnceInEachGroupAndOnlyOnWhatIsSeen()
         QVERIFY(focused->isChecked());
         QCOMPARE(merges.count(), int(focused->objectName() != from));
         visited << focused->objectName();
-        QCOMPARE(std::count_if(w.Option1.begin(), w.Option1.end(), [](auto* o) { return o->isChecked(); }), 1);
+        QCOMPARE(std::count_if(ui(w).Option1.begin(), ui(w).Option1.end(), [](auto* o) { return o->isChecked(); }), 1);
     }
     QCOMPARE(visited.size(), 4);
-    QVERIFY(w.OptionQuoi[2]->isChecked());
-    QVERIFY(w.OptionTierce[1]->isChecked());
+    QVERIFY(ui(w).OptionQuoi[2]->isChecked());
+    QVERIFY(ui(w).OptionTierce[1]->isChecked());
 }
 
 // Where the race picture or the exit picture is what one sees, the window
@@ -558,9 +559,9 @@ void DesktopTest::picturesAreDrawnAtTheScreenDensity()
     expected.setDevicePixelRatio(ratio);
     QPainter painter(&expected);
     painter.fillRect(w.rect(), QColor::fromRgba(controls::Olive));
-    painter.drawPixmap(0, 0, look::renderPicture(QStringLiteral(":/assets/background.svg"), frmmenu::BackgroundSize,
+    painter.drawPixmap(0, 0, look::renderPicture(QStringLiteral(":/assets/background.svg"), look::BackgroundSize,
                                                  Qt::transparent, ratio));
-    painter.drawPixmap(w.Image1->pos(), look::renderPicture(QStringLiteral(":/assets/exit.svg"), w.Image1->size(),
+    painter.drawPixmap(ui(w).Image1->pos(), look::renderPicture(QStringLiteral(":/assets/exit.svg"), ui(w).Image1->size(),
                                                             Qt::transparent, ratio));
     painter.end();
 
@@ -569,7 +570,7 @@ void DesktopTest::picturesAreDrawnAtTheScreenDensity()
     for (int y = 0; y < w.height(); ++y)
         for (int x = 0; x < w.width(); ++x) {
             QWidget* top = w.childAt(x, y);
-            if (top && top != w.Image1)
+            if (top && top != ui(w).Image1)
                 continue;
             for (int dy = 0; dy < int(ratio); ++dy)
                 for (int dx = 0; dx < int(ratio); ++dx) {

@@ -3,6 +3,7 @@
 
 #include "app/frmmenu.h"
 #include "app/ResultListModel.h"
+#include "tests/window/WindowControls.h"
 
 #include <QInputDialog>
 #include <QLabel>
@@ -130,64 +131,64 @@ private slots:
 private:
     void fillBases(const QStringList& texts)
     {
-        QTest::mouseClick(window->cmdVider[0], Qt::LeftButton);
+        QTest::mouseClick(ui(window).cmdVider[0], Qt::LeftButton);
         for (const QString& text : texts)
-            QCOMPARE(insert(window->txtInserer[0], text), QStringList());
+            QCOMPARE(insert(ui(window).txtInserer[0], text), QStringList());
     }
     std::unique_ptr<frmmenu> window;
 };
 
 void EntryTest::insertAppendsUpToTheStartersBox()
 {
-    QLineEdit* box = window->txtInserer[0];
+    QLineEdit* box = ui(window).txtInserer[0];
     QCOMPARE(insert(box, "18"), QStringList());
     QCOMPARE(insert(box, "19"), QStringList("Le nombre de partants étant de18, vous ne pouvez pas insérer "
                                             "un cheval avec le numéro 19. Veuillez recommencer."));
     QVERIFY(box->text().isEmpty());
     QCOMPARE(window->focusWidget(), box);
     // The starters box as it stands, without ENTER.
-    retype(window->txtPartants, "12");
+    retype(ui(window).txtPartants, "12");
     QCOMPARE(insert(box, "13").value(0).left(33), QStringLiteral("Le nombre de partants étant de12,"));
     for (const char* typed : {"12", "7", "7", "abc", ""})
-        QCOMPARE(insert(window->txtInserer[1], typed), QStringList());
-    QCOMPARE(entries(window->lstBases).mid(17), QStringList({"18", "18"}));
-    QCOMPARE(entries(window->lstOuts).mid(17), QStringList({"18", "12", "7", "7", "abc", ""}));
-    QVERIFY(selected(window->lstOuts).isEmpty());
+        QCOMPARE(insert(ui(window).txtInserer[1], typed), QStringList());
+    QCOMPARE(entries(ui(window).lstBases).mid(17), QStringList({"18", "18"}));
+    QCOMPARE(entries(ui(window).lstOuts).mid(17), QStringList({"18", "12", "7", "7", "abc", ""}));
+    QVERIFY(selected(ui(window).lstOuts).isEmpty());
 }
 
 void EntryTest::insertRefusalsKeepTheTypedText()
 {
-    QLineEdit* box = window->txtInserer[0];
-    retype(window->txtPartants, "");
+    QLineEdit* box = ui(window).txtInserer[0];
+    retype(ui(window).txtPartants, "");
     QCOMPARE(insert(box, "5"), QStringList("Le nombre de partants n'est pas indiqué. Tapez-le d'abord dans la "
                                            "case « Nombre de partants », puis validez de nouveau votre numéro."));
-    retype(window->txtPartants, "40000");
+    retype(ui(window).txtPartants, "40000");
     QCOMPARE(insert(box, "40000"), QStringList("Le numéro 40000 est hors des limites : un numéro de cheval doit "
                                                "être compris entre -32768 et 32767. Veuillez le corriger."));
     QCOMPARE(box->text(), QStringLiteral("40000"));
-    QCOMPARE(window->lstBases->count(), 18);
+    QCOMPARE(ui(window).lstBases->count(), 18);
 
-    retype(window->txtPartants, "32767");
-    QTest::keyClick(window->txtPartants, Qt::Key_Return);
+    retype(ui(window).txtPartants, "32767");
+    QTest::keyClick(ui(window).txtPartants, Qt::Key_Return);
     QCOMPARE(insert(box, "5").size(), 1);
-    QCOMPARE(window->lstBases->count(), 32767);
+    QCOMPARE(ui(window).lstBases->count(), 32767);
 }
 
 void EntryTest::losingFocusDropsWorthlessEntries()
 {
     fillBases({"3", "", "0", "abc", "-2", ".5", "5"});
-    click(window->lstBases, 7);
-    QTest::mouseClick(window->txtInserer[0], Qt::LeftButton);
-    QCOMPARE(entries(window->lstBases), QStringList({"3", "-2", ".5", "5"}));
-    QCOMPARE(selected(window->lstBases), QList<int>{4});
+    click(ui(window).lstBases, 7);
+    QTest::mouseClick(ui(window).txtInserer[0], Qt::LeftButton);
+    QCOMPARE(entries(ui(window).lstBases), QStringList({"3", "-2", ".5", "5"}));
+    QCOMPARE(selected(ui(window).lstBases), QList<int>{4});
 }
 
 // The press's own toggle of the pressed entry comes after the question.
 void EntryTest::shiftClickMovesTheTopmostSelectedHorse()
 {
-    QListWidget* list = window->lstBases;
-    retype(window->txtPartants, "5");
-    QTest::keyClick(window->txtPartants, Qt::Key_Return);
+    QListWidget* list = ui(window).lstBases;
+    retype(ui(window).txtPartants, "5");
+    QTest::keyClick(ui(window).txtPartants, Qt::Key_Return);
     click(list, 4);
     QCOMPARE(answering([&] { shiftBeside(list); }, {"1"}), question("4"));
     QCOMPARE(entries(list), QStringList({"4", "2", "3", "1", "5"}));
@@ -203,14 +204,14 @@ void EntryTest::shiftClickMovesTheTopmostSelectedHorse()
     QCOMPARE(selected(list), QList<int>({2, 5}));
 
     // With nothing selected, nothing is asked; the press selects its entry.
-    QCOMPARE(answering([&] { shiftBeside(window->lstOuts); }), QStringList());
-    QCOMPARE(answering([&] { click(window->lstOuts, 3, Qt::ShiftModifier); }), QStringList());
-    QCOMPARE(selected(window->lstOuts), QList<int>{3});
+    QCOMPARE(answering([&] { shiftBeside(ui(window).lstOuts); }), QStringList());
+    QCOMPARE(answering([&] { click(ui(window).lstOuts, 3, Qt::ShiftModifier); }), QStringList());
+    QCOMPARE(selected(ui(window).lstOuts), QList<int>{3});
 }
 
 void EntryTest::badAnswersMoveNothing()
 {
-    QListWidget* list = window->lstBases;
+    QListWidget* list = ui(window).lstBases;
     fillBases({"", "4", "5"});
     click(list, 1);
     // The question takes the focus from the list: no purge of the empty entry.
@@ -227,7 +228,7 @@ void EntryTest::badAnswersMoveNothing()
 
 void EntryTest::otherPressesToggleOneEntry()
 {
-    QListWidget* list = window->lstOuts;
+    QListWidget* list = ui(window).lstOuts;
     QCOMPARE(answering([&] {
                  click(list, 2);
                  click(list, 2);
@@ -251,25 +252,25 @@ void EntryTest::otherPressesToggleOneEntry()
 void EntryTest::tousAucunViderLeaveTheMergeAlone()
 {
     for (int place : {7, 3, 5})
-        click(window->lstBases, place);
-    click(window->lstOuts, 12);
-    QTest::mouseClick(window->cmdFusionner, Qt::LeftButton);
-    QCOMPARE(window->resultModel->rowCount(), 3);
-    const QString count = window->lblQtetotale->text();
-    const QString cost = window->lblCout->text();
+        click(ui(window).lstBases, place);
+    click(ui(window).lstOuts, 12);
+    QTest::mouseClick(ui(window).cmdFusionner, Qt::LeftButton);
+    QCOMPARE(ui(window).resultModel->rowCount(), 3);
+    const QString count = ui(window).lblQtetotale->text();
+    const QString cost = ui(window).lblCout->text();
 
-    QTest::mouseClick(window->cmdTous[0], Qt::LeftButton);
-    QCOMPARE(selected(window->lstBases).size(), 18);
-    QTest::mouseClick(window->cmdAucun[1], Qt::LeftButton);
-    QVERIFY(selected(window->lstOuts).isEmpty());
-    QCOMPARE(selected(window->lstBases).size(), 18);
-    for (QPushButton* button : {window->cmdVider[0], window->cmdTous[0], window->cmdAucun[0], window->cmdVider[1]})
+    QTest::mouseClick(ui(window).cmdTous[0], Qt::LeftButton);
+    QCOMPARE(selected(ui(window).lstBases).size(), 18);
+    QTest::mouseClick(ui(window).cmdAucun[1], Qt::LeftButton);
+    QVERIFY(selected(ui(window).lstOuts).isEmpty());
+    QCOMPARE(selected(ui(window).lstBases).size(), 18);
+    for (QPushButton* button : {ui(window).cmdVider[0], ui(window).cmdTous[0], ui(window).cmdAucun[0], ui(window).cmdVider[1]})
         QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(window->lstBases->count() + window->lstOuts->count(), 0);
-    QCOMPARE(window->resultModel->rowCount(), 3);
-    QTest::mouseClick(window->cmdVider[2], Qt::LeftButton);
-    QCOMPARE(window->resultModel->rowCount(), 0);
-    QCOMPARE(window->lblQtetotale->text() + window->lblCout->text(), count + cost);
+    QCOMPARE(ui(window).lstBases->count() + ui(window).lstOuts->count(), 0);
+    QCOMPARE(ui(window).resultModel->rowCount(), 3);
+    QTest::mouseClick(ui(window).cmdVider[2], Qt::LeftButton);
+    QCOMPARE(ui(window).resultModel->rowCount(), 0);
+    QCOMPARE(ui(window).lblQtetotale->text() + ui(window).lblCout->text(), count + cost);
 }
 
 QTEST_MAIN(EntryTest)

@@ -1,4 +1,5 @@
 #include "WindowDriving.h"
+#include "tests/window/WindowControls.h"
 
 #include <QLabel>
 #include <QListView>
@@ -19,7 +20,7 @@ private slots:
 private:
     void pointAt(const char* objectName, QPoint where = {});
     void pointAtBackground();
-    QString help() const { return window_->txtAide->text(); }
+    QString help() const { return ui(window_).txtAide->text(); }
 
     std::unique_ptr<frmmenu> window_;
 };

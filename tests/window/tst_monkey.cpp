@@ -13,6 +13,7 @@
 #include "generators/Numbers.h"
 #include "merge/SelectionState.h"
 #include "WindowDriving.h"
+#include "tests/window/WindowControls.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -215,14 +216,14 @@ public:
         answerer_.setInterval(0);
         QObject::connect(&answerer_, &QTimer::timeout, [this] { answer(); });
         answerer_.start();
-        QObject::connect(w.resultModel, &QAbstractItemModel::modelAboutToBeReset, [this] {
+        QObject::connect(ui(w).resultModel, &QAbstractItemModel::modelAboutToBeReset, [this] {
             lastMerge_ = readMerge();
             lastMerge_->messages = messages_.mid(mark_);
             viderLast_ = false;
         });
-        QObject::connect(w.resultModel, &QAbstractItemModel::modelReset, [this] { mark_ = messages_.size(); });
+        QObject::connect(ui(w).resultModel, &QAbstractItemModel::modelReset, [this] { mark_ = messages_.size(); });
         // Connected after the window's own handler: set once the list has been emptied.
-        QObject::connect(w.cmdVider[2], &QPushButton::clicked, [this] { viderLast_ = true; });
+        QObject::connect(ui(w).cmdVider[2], &QPushButton::clicked, [this] { viderLast_ = true; });
     }
 
     void step(int event);
@@ -320,7 +321,7 @@ void Monkey::step(int event)
 
 void Monkey::clickHorseList()
 {
-    QListWidget* list = dice.chance(50) ? w.lstBases : w.lstOuts;
+    QListWidget* list = dice.chance(50) ? ui(w).lstBases : ui(w).lstOuts;
     QWidget* viewport = list->viewport();
     const QPoint at = anywhereIn(viewport);
     const int kind = dice.below(100);
@@ -344,7 +345,7 @@ void Monkey::clickHorseList()
 
 void Monkey::keyInHorseList()
 {
-    QListWidget* list = dice.chance(50) ? w.lstBases : w.lstOuts;
+    QListWidget* list = dice.chance(50) ? ui(w).lstBases : ui(w).lstOuts;
     const auto key = dice.among({Qt::Key_Space, Qt::Key_Space, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home,
                                  Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown});
     note(QStringLiteral("%1 key %2").arg(list->objectName()).arg(key, 0, 16));
@@ -355,7 +356,7 @@ void Monkey::keyInHorseList()
 void Monkey::typeIntoTextBox()
 {
     const int which = std::array{0, 0, 1, 1, 2, 2, 3}[std::size_t(dice.below(7))];
-    QLineEdit* box = std::array{w.txtPartants, w.txtInserer[0], w.txtInserer[1], w.txtUnite}[std::size_t(which)];
+    QLineEdit* box = std::array{ui(w).txtPartants, ui(w).txtInserer[0], ui(w).txtInserer[1], ui(w).txtUnite}[std::size_t(which)];
     QString text;
     if (which == 0) {  // mostly races of a few horses, now and then far too many
         const int kind = dice.below(100);
@@ -384,10 +385,10 @@ void Monkey::clickChoice()
 {
     const auto all = [](const auto& array) { return QList<QWidget*>(array.begin(), array.end()); };
     const int group = dice.below(4);
-    const QList<QWidget*> choices = group == 0 ? all(w.OptionQuoi)
-                                  : group == 1 ? all(w.Option1)
-                                  : group == 2 ? all(w.OptionTierce)
-                                               : all(w.ChkInclure);
+    const QList<QWidget*> choices = group == 0 ? all(ui(w).OptionQuoi)
+                                  : group == 1 ? all(ui(w).Option1)
+                                  : group == 2 ? all(ui(w).OptionTierce)
+                                               : all(ui(w).ChkInclure);
     if (QWidget* choice = pickReachable(choices)) {
         note(choice->objectName());
         QTest::mouseClick(choice, Qt::LeftButton);
@@ -397,12 +398,12 @@ void Monkey::clickChoice()
 void Monkey::clickButton()
 {
     // Never Image1 (the exit) nor Command1 (the guided tour).
-    QList<QWidget*> buttons{w.cmdFusionner, w.cmdFusionner, w.cmdFusionner, w.cmdFusionner, w.cmdFusionner,
-                            w.cmdTous[0], w.cmdTous[1], w.cmdAucun[0], w.cmdAucun[1], w.cmdVider[2]};
+    QList<QWidget*> buttons{ui(w).cmdFusionner, ui(w).cmdFusionner, ui(w).cmdFusionner, ui(w).cmdFusionner, ui(w).cmdFusionner,
+                            ui(w).cmdTous[0], ui(w).cmdTous[1], ui(w).cmdAucun[0], ui(w).cmdAucun[1], ui(w).cmdVider[2]};
     if (dice.chance(5))  // an emptied list stays so until the next ENTER in the starters box
-        buttons = {w.cmdVider[0], w.cmdVider[1], w.Command2};
+        buttons = {ui(w).cmdVider[0], ui(w).cmdVider[1], ui(w).Command2};
     if (mayPrint_ && dice.chance(3))
-        buttons = {w.cmdImprimer};
+        buttons = {ui(w).cmdImprimer};
     if (QWidget* button = pickReachable(buttons)) {
         note(button->objectName());
         QTest::mouseClick(button, Qt::LeftButton);
@@ -411,7 +412,7 @@ void Monkey::clickButton()
 
 void Monkey::useResultList()
 {
-    QListView* list = w.lstResultat;
+    QListView* list = ui(w).lstResultat;
     QWidget* viewport = list->viewport();
     const QPoint at = anywhereIn(viewport);
     const int kind = dice.below(100);
@@ -512,7 +513,7 @@ void Monkey::answer()
 
 QString Monkey::positionAnswer()
 {
-    const int entries = std::max(w.lstBases->count(), w.lstOuts->count());
+    const int entries = std::max(ui(w).lstBases->count(), ui(w).lstOuts->count());
     if (dice.chance(50))
         return QString::number(1 + dice.below(std::max(entries, 1)));
     return dice.among<QString>({"0", "99999", "abc", "", "2.5", "-1", " 3", QString::number(entries + 1)});
@@ -521,7 +522,7 @@ QString Monkey::positionAnswer()
 MergeRead Monkey::readMerge() const
 {
     MergeRead m;
-    for (auto [list, numbers] : {std::pair{w.lstBases, &m.bases}, std::pair{w.lstOuts, &m.outs}}) {
+    for (auto [list, numbers] : {std::pair{ui(w).lstBases, &m.bases}, std::pair{ui(w).lstOuts, &m.outs}}) {
         for (int row = 0; row < list->count(); ++row) {
             const QListWidgetItem* item = list->item(row);
             if (!item->isSelected())
@@ -534,9 +535,9 @@ MergeRead Monkey::readMerge() const
     }
     // The split panel in front, as the user sees it.
     const QFrame* front = nullptr;
-    for (QWidget* at = w.childAt(w.PictureDetail.first()->geometry().center()); at && !front;
+    for (QWidget* at = w.childAt(ui(w).PictureDetail.first()->geometry().center()); at && !front;
          at = at->parentWidget())
-        if (auto* panel = qobject_cast<QFrame*>(at); panel && w.PictureDetail.values().contains(panel))
+        if (auto* panel = qobject_cast<QFrame*>(at); panel && ui(w).PictureDetail.values().contains(panel))
             front = panel;
     if (front) {
         for (const QRadioButton* split : front->findChildren<QRadioButton*>())
@@ -547,13 +548,13 @@ MergeRead Monkey::readMerge() const
                 if (const auto takes = takesOf(label->text()); takes.first + takes.second > 0)
                     std::tie(m.baseTake, m.outTake) = takes;
     }
-    for (int i = 0; i < int(w.Option1.size()); ++i)
-        if (w.Option1[i]->isChecked())
+    for (int i = 0; i < int(ui(w).Option1.size()); ++i)
+        if (ui(w).Option1[i]->isChecked())
             m.mode = i;
-    m.include = {w.ChkInclure[0]->isChecked(), w.ChkInclure[1]->isChecked()};
-    m.stake = w.txtUnite->text();
-    m.countBefore = w.lblQtetotale->text();
-    m.costBefore = w.lblCout->text();
+    m.include = {ui(w).ChkInclure[0]->isChecked(), ui(w).ChkInclure[1]->isChecked()};
+    m.stake = ui(w).txtUnite->text();
+    m.countBefore = ui(w).lblQtetotale->text();
+    m.costBefore = ui(w).lblCout->text();
     return m;
 }
 
@@ -564,7 +565,7 @@ QString Monkey::check()
     if (QApplication::activeModalWidget())
         return QStringLiteral("a box is still open after the event");
     // Seed 1789 found a click on the selected fusion type clearing it.
-    for (const QWidget* group : QList<QWidget*>{&w, w.Frame2, w.PictureDetail[2], w.PictureDetail[3], w.PictureDetail[4]}) {
+    for (const QWidget* group : QList<QWidget*>{&w, ui(w).Frame2, ui(w).PictureDetail[2], ui(w).PictureDetail[3], ui(w).PictureDetail[4]}) {
         const auto options = group->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
         if (std::count_if(options.begin(), options.end(), [](const QRadioButton* o) { return o->isChecked(); }) != 1)
             return QStringLiteral("not one option button of %1 is selected").arg(group->objectName());
@@ -586,12 +587,12 @@ QString Monkey::checkMerge(const MergeRead& m)
     for (const Block& block : blocks)
         total = torvanel::SaturatingAdd(total, linesOf(block, m));
     const bool conflict = m.mode == 3 && shareAHorse(m.bases, m.outs);
-    const bool tooMany = !conflict && total > w.engine.maxLines();
+    const bool tooMany = !conflict && total > w.engine().maxLines();
     const double cost = tooMany || total == 0
         ? 0.0 : double(std::uint64_t(total)) * torvanel::ReadNumber(m.stake.toStdString());
     const bool stakeTooLarge = !conflict && !tooMany && !std::isfinite(cost);
     const bool costTooLong = !conflict && !tooMany && !stakeTooLarge
-        && torvanel::NumberText(cost).size() + 6 > w.engine.maxCostTextLength();  // " Euros"
+        && torvanel::NumberText(cost).size() + 6 > w.engine().maxCostTextLength();  // " Euros"
     const bool costRefused = stakeTooLarge || costTooLong;
 
     // The boxes the merge showed, by what they say.
@@ -617,9 +618,9 @@ QString Monkey::checkMerge(const MergeRead& m)
             .arg(conflicts).arg(tooManySaid).arg(stakeSaid).arg(int(conflict)).arg(int(tooMany)).arg(int(stakeTooLarge));
 
     refusedMerges += conflict || tooMany || costRefused;
-    const QAbstractItemModel* model = w.lstResultat->model();
+    const QAbstractItemModel* model = ui(w).lstResultat->model();
     const qint64 rows = model->rowCount();
-    const QString count = w.lblQtetotale->text(), costText = w.lblCout->text();
+    const QString count = ui(w).lblQtetotale->text(), costText = ui(w).lblCout->text();
     if (conflict) {
         if (rows != 0 || count != m.countBefore || costText != m.costBefore)
             return QStringLiteral("refused merge left %1 rows, labels \"%2\" \"%3\" instead of \"%4\" \"%5\"")
@@ -653,7 +654,7 @@ QString Monkey::checkMerge(const MergeRead& m)
 
 QString Monkey::checkLine(int row, const Block& block, const MergeRead& m) const
 {
-    const QString line = w.lstResultat->model()->index(row, 0).data().toString();
+    const QString line = ui(w).lstResultat->model()->index(row, 0).data().toString();
     const auto numbers = numbersOf(line);
     const auto problem = [&](const char* what) { return QStringLiteral("line %1 \"%2\" %3").arg(row).arg(line, what); };
     if (!numbers || numbers->size() != std::size_t(block.bases + block.outs))
@@ -702,11 +703,11 @@ void MonkeyTest::randomRun()
     if (!mayPrint)
         qWarning("A default printer is set: \"Imprimer\" is left out of the run");
     frmmenu window;
-    window.endProgram = [] {};  // the exit picture is never pressed; should it be, the run goes on
+    window.setEndProgram([] {});  // the exit picture is never pressed; should it be, the run goes on
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QCOMPARE(window.lstResultat->model(), window.resultModel);
+    QCOMPARE(ui(window).lstResultat->model(), ui(window).resultModel);
 
     Monkey monkey(window, seed, mayPrint);
     int event = 0;

@@ -1,6 +1,7 @@
 #include "WindowDriving.h"
 
 #include "app/ResultListModel.h"
+#include "tests/window/WindowControls.h"
 
 #include <QListView>
 #include <QPrinterInfo>
@@ -21,18 +22,18 @@ void NoPrinterTest::imprimerSaysThereIsNoPrinter()
     frmmenu window;
     window.show();
     driving::mergeBasesAlone(window, 10, 2);
-    const QModelIndex chosen = window.resultModel->index(3);
-    window.lstResultat->setCurrentIndex(chosen);
+    const QModelIndex chosen = ui(window).resultModel->index(3);
+    ui(window).lstResultat->setCurrentIndex(chosen);
 
     driving::MessageBoxCloser closer;
-    QTest::mouseClick(window.cmdImprimer, Qt::LeftButton);
+    QTest::mouseClick(ui(window).cmdImprimer, Qt::LeftButton);
     QCOMPARE(closer.seen.size(), 1);
     QCOMPARE(closer.seen[0].title, QStringLiteral("Torvanel de pronos"));
     QCOMPARE(closer.seen[0].text,
              QStringLiteral("Impossible d'imprimer : aucune imprimante par défaut n'est définie.\n"
                             "Choisissez une imprimante par défaut dans les réglages du système, puis recommencez."));
-    QCOMPARE(window.resultModel->rowCount(), 120);
-    QCOMPARE(window.lstResultat->selectionModel()->selectedIndexes(), QModelIndexList{chosen});
+    QCOMPARE(ui(window).resultModel->rowCount(), 120);
+    QCOMPARE(ui(window).lstResultat->selectionModel()->selectedIndexes(), QModelIndexList{chosen});
 }
 
 int main(int argc, char* argv[])

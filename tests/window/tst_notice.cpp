@@ -2,6 +2,7 @@
 
 #include "app/PictureBox.h"
 #include "app/ResultListModel.h"
+#include "tests/window/WindowControls.h"
 
 #include <QPushButton>
 
@@ -25,12 +26,12 @@ int exitWhileWaiting()
     if (!QTest::qWaitForWindowExposed(&window))
         return 2;
     driving::mergeBasesAlone(window, 6, 2);
-    std::printf("lines %d\n", window.resultModel->rowCount());
+    std::printf("lines %d\n", ui(window).resultModel->rowCount());
     std::fflush(stdout);
     QTimer::singleShot(0, &window, [&window] {
-        QTimer::singleShot(200, &window, [&window] { QTest::mouseClick(window.Image1, Qt::LeftButton); });
-        QTest::mouseClick(window.Command1, Qt::LeftButton);
-        if (window.lstBases->count() != 18)  // its second step empties the bases
+        QTimer::singleShot(200, &window, [&window] { QTest::mouseClick(ui(window).Image1, Qt::LeftButton); });
+        QTest::mouseClick(ui(window).Command1, Qt::LeftButton);
+        if (ui(window).lstBases->count() != 18)  // its second step empties the bases
             std::printf("tour finished\n");
     });
     const int code = QApplication::exec();
@@ -53,7 +54,7 @@ void NoticeTest::noticeTellsOfOtherSoftware()
     frmmenu window;
     window.show();
     driving::MessageBoxCloser closer;
-    QTest::mouseClick(window.Command2, Qt::LeftButton);
+    QTest::mouseClick(ui(window).Command2, Qt::LeftButton);
     QCOMPARE(closer.seen.size(), 1);
     QCOMPARE(closer.seen[0].title, QStringLiteral("Torvanel de pronos"));
     QCOMPARE(closer.seen[0].buttons, 1);
@@ -72,8 +73,8 @@ void NoticeTest::exitPictureEndsTheProgram()
     frmmenu window;
     window.show();
     int ends = 0;
-    window.endProgram = [&ends] { ++ends; };
-    QTest::mouseClick(window.Image1, Qt::LeftButton);
+    window.setEndProgram([&ends] { ++ends; });
+    QTest::mouseClick(ui(window).Image1, Qt::LeftButton);
     QCOMPARE(ends, 1);
 }
 

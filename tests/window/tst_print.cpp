@@ -2,6 +2,7 @@
 
 #include "app/ResultListModel.h"
 #include "app/ResultPrinter.h"
+#include "tests/window/WindowControls.h"
 
 #include <QDirIterator>
 #include <QListView>
@@ -105,13 +106,13 @@ void PrintTest::pdfFileHoldsEveryLineInOrder()
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed");
     driving::mergeBasesAlone(*window_, 10, 2);
-    QCOMPARE(window_->resultModel->rowCount(), 120);
+    QCOMPARE(ui(window_).resultModel->rowCount(), 120);
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("lines.pdf")));
     const auto outcome =
-        printing::paintLines(window_->engine.result(), printer, [](std::uint64_t, std::uint64_t) { return true; });
+        printing::paintLines(window_->engine().result(), printer, [](std::uint64_t, std::uint64_t) { return true; });
     QCOMPARE(outcome, printing::Outcome::Printed);
     const QList<QStringList> pages = pagesOf(printer.outputFileName());
     checkPages(pages, 120);
@@ -125,15 +126,15 @@ void PrintTest::imprimerSendsOneJobToTheDefaultPrinter()
 {
     requireCupsPdfPrinter();
     driving::mergeBasesAlone(*window_, 10, 2);
-    const QModelIndex chosen = window_->resultModel->index(5);
-    window_->lstResultat->setCurrentIndex(chosen);
+    const QModelIndex chosen = ui(window_).resultModel->index(5);
+    ui(window_).lstResultat->setCurrentIndex(chosen);
     const QSet<QString> before = cupsPdfFiles();
 
     driving::MessageBoxCloser closer;
-    QTest::mouseClick(window_->cmdImprimer, Qt::LeftButton);
+    QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
     QCOMPARE(closer.seen.size(), 0);
-    QCOMPARE(window_->resultModel->rowCount(), 120);
-    QCOMPARE(window_->lstResultat->selectionModel()->selectedIndexes(), QModelIndexList{chosen});
+    QCOMPARE(ui(window_).resultModel->rowCount(), 120);
+    QCOMPARE(ui(window_).lstResultat->selectionModel()->selectedIndexes(), QModelIndexList{chosen});
 
     QSet<QString> added;
     QTRY_VERIFY_WITH_TIMEOUT(!(added = cupsPdfFiles() - before).isEmpty(), 60000);
@@ -151,7 +152,7 @@ void PrintTest::emptyListPrintsNothing()
     const QString printer = QPrinterInfo::defaultPrinter().printerName();
     const int jobs = jobsOf(printer);
     driving::MessageBoxCloser closer;
-    QTest::mouseClick(window_->cmdImprimer, Qt::LeftButton);
+    QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
     QCOMPARE(closer.seen.size(), 0);
     QCOMPARE(jobsOf(printer), jobs);  // a job is queued before the click returns
 }
@@ -173,10 +174,10 @@ void PrintTest::cancellingALongJobSendsNothing()
         QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
     });
     canceller.start();
-    QTest::mouseClick(window_->cmdImprimer, Qt::LeftButton);
+    QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
     QCOMPARE(title, QStringLiteral("Torvanel de pronos"));
     QCOMPARE(jobsOf(printer), jobs);
-    QCOMPARE(window_->resultModel->rowCount(), 8568);
+    QCOMPARE(ui(window_).resultModel->rowCount(), 8568);
 }
 
 QTEST_MAIN(PrintTest)

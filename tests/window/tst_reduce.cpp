@@ -6,6 +6,7 @@
 
 #include "reduce/Reduce.h"
 #include "app/ResultListModel.h"
+#include "tests/window/WindowControls.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -63,15 +64,15 @@ Seen reduceAnswering(const std::function<void()>& start, int item,
 QStringList shownLines(const frmmenu& w)
 {
     QStringList lines;
-    for (int row = 0; row < w.resultModel->rowCount(); ++row)
-        lines << w.resultModel->data(w.resultModel->index(row)).toString();
+    for (int row = 0; row < ui(w).resultModel->rowCount(); ++row)
+        lines << ui(w).resultModel->data(ui(w).resultModel->index(row)).toString();
     return lines;
 }
 
 // The lines the engine keeps for `payout` from the window's full list.
 QStringList engineLines(const frmmenu& w, reduce::Payout payout)
 {
-    const ResultList& full = w.engine.result();
+    const ResultList& full = w.engine().result();
     const reduce::Reduction reduction = reduce::Reduce(full, payout);
     QStringList lines;
     for (std::uint64_t index : reduction.kept)
@@ -137,24 +138,24 @@ void ReduceTest::contextMenuEntryReducesAQuinteAndAMergeBringsAllBack()
         menu->close();
         seen = reduceAnswering([entry] { entry->trigger(); }, 0);
     });
-    emit w.lstResultat->customContextMenuRequested(QPoint(10, 10));
+    emit ui(w).lstResultat->customContextMenuRequested(QPoint(10, 10));
 
     QVERIFY2(seen.prompt.contains(QStringLiteral("La liste compte 792 combinaisons")), qPrintable(seen.prompt));
     QCOMPARE(seen.items.size(), 2);
     QVERIFY(seen.items[0].startsWith(QStringLiteral("Bonus 4 : Si les 4 premiers sont parmi vos chevaux")));
     QVERIFY(seen.items[1].startsWith(QStringLiteral("Bonus 3 : ")));
     QCOMPARE(shownLines(w), expected);
-    QCOMPARE(w.lblQtetotale->text(), QString::number(expected.size()));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * expected.size()));
+    QCOMPARE(ui(w).lblQtetotale->text(), QString::number(expected.size()));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * expected.size()));
     QCOMPARE(seen.messages.size(), 1);
     const QString summary = seen.messages[0];
     QVERIFY2(summary.startsWith(QStringLiteral("La liste de 792 combinaisons est réduite à %1 combinaisons.").arg(expected.size())),
              qPrintable(summary));
     QVERIFY(summary.contains(QStringLiteral("le Bonus 4 est assuré")));
 
-    w.Option1[0]->click();  // the same merge again: the full list
-    QCOMPARE(w.resultModel->rowCount(), 792);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("792"));
+    ui(w).Option1[0]->click();  // the same merge again: the full list
+    QCOMPARE(ui(w).resultModel->rowCount(), 792);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("792"));
 }
 
 void ReduceTest::eachBetTypeReducesAsTheEngineDoes_data()
@@ -175,19 +176,19 @@ void ReduceTest::eachBetTypeReducesAsTheEngineDoes()
     QFETCH(int, payout);
     frmmenu& w = *window_;
     // Bases 1 and 2 with outsiders 3 to 10: lines that hold bases.
-    driving::selectHorses(w.lstBases, {1, 2});
-    driving::selectHorses(w.lstOuts, {3, 4, 5, 6, 7, 8, 9, 10});
-    w.OptionQuoi[betType]->click();
+    driving::selectHorses(ui(w).lstBases, {1, 2});
+    driving::selectHorses(ui(w).lstOuts, {3, 4, 5, 6, 7, 8, 9, 10});
+    ui(w).OptionQuoi[betType]->click();
     if (betType == 4)
-        w.OptionTierce[6]->click();  // "2 bases + 3 outs"
-    const int before = w.resultModel->rowCount();
+        ui(w).OptionTierce[6]->click();  // "2 bases + 3 outs"
+    const int before = ui(w).resultModel->rowCount();
     const QStringList expected = engineLines(w, reduce::Payout(payout));
     QVERIFY(expected.size() > 0 && expected.size() < before);
 
     const Seen seen = reduceAnswering([&w] { pressCtrlR(w); }, item);
     QCOMPARE(seen.items.size(), betType == 4 ? 2 : 1);
     QCOMPARE(shownLines(w), expected);
-    QCOMPARE(w.lblQtetotale->text(), QString::number(expected.size()));
+    QCOMPARE(ui(w).lblQtetotale->text(), QString::number(expected.size()));
     QCOMPARE(seen.messages.size(), 1);
     if (betType >= 3)  // a Bonus names the bases its lines hold
         QVERIFY2(seen.messages[0].contains(QStringLiteral("vos bases y figurent")), qPrintable(seen.messages[0]));
@@ -197,13 +198,13 @@ void ReduceTest::cancellingTheQuestionOrTheSearchOrClosingLeavesTheFullList()
 {
     frmmenu& w = *window_;
     mergeQuinteOfAllBases(w, 30);  // 142 506 lines: beyond the table, a search
-    const QString count = w.lblQtetotale->text();
-    const QString cost = w.lblCout->text();
+    const QString count = ui(w).lblQtetotale->text();
+    const QString cost = ui(w).lblCout->text();
     const auto untouched = [&] {
-        QCOMPARE(w.resultModel->rowCount(), 142506);
-        QVERIFY(!w.engine.result().isSubList());
-        QCOMPARE(w.lblQtetotale->text(), count);
-        QCOMPARE(w.lblCout->text(), cost);
+        QCOMPARE(ui(w).resultModel->rowCount(), 142506);
+        QVERIFY(!w.engine().result().isSubList());
+        QCOMPARE(ui(w).lblQtetotale->text(), count);
+        QCOMPARE(ui(w).lblCout->text(), cost);
     };
 
     Seen seen = reduceAnswering([&w] { pressCtrlR(w); }, -1);
@@ -233,16 +234,16 @@ void ReduceTest::refusalsSayWhyAndChangeNothing()
     };
     QVERIFY(refusal().startsWith(QStringLiteral("Au Tiercé, seule la ligne exacte paie")));
 
-    w.OptionQuoi[3]->click();  // Quarté, nothing selected
+    ui(w).OptionQuoi[3]->click();  // Quarté, nothing selected
     QCOMPARE(refusal(), QStringLiteral("La liste des combinaisons est vide : il n'y a rien à réduire."));
 
     // More horses than a reduction takes: the engine says why.
     driving::setStarters(w, 70);
-    w.lstBases->selectAll();
-    w.OptionQuoi[0]->click();
-    w.Option1[0]->click();  // Couplé, 2 415 lines
+    ui(w).lstBases->selectAll();
+    ui(w).OptionQuoi[0]->click();
+    ui(w).Option1[0]->click();  // Couplé, 2 415 lines
     QVERIFY(refusal().contains(QStringLiteral("plus de 64 chevaux")));
-    QCOMPARE(w.resultModel->rowCount(), 2415);
+    QCOMPARE(ui(w).resultModel->rowCount(), 2415);
 
     mergeQuinteOfAllBases(w, 9);
     QCOMPARE(reduceAnswering([&w] { pressCtrlR(w); }, 0).messages.size(), 1);

@@ -4,6 +4,7 @@
 #include "app/GuidedTour.h"
 #include "app/PictureBox.h"
 #include "app/ResultListModel.h"
+#include "tests/window/WindowControls.h"
 
 #include <QtTest>
 #include <QLineEdit>
@@ -86,22 +87,22 @@ void TourTest::cleanup()
 void TourTest::onTick(const std::function<void()>& sample)
 {
     // Connected after the window's own handler, so it sees each tick's result.
-    connect(w->Timer1, &QTimer::timeout, this, sample);
+    connect(ui(w).Timer1, &QTimer::timeout, this, sample);
 }
 
 void TourTest::checkEndState()
 {
-    QCOMPARE(entries(w->lstBases), (QStringList{"8", "14", "3", "13", "7"}));
-    QCOMPARE(entries(w->lstBases, true), entries(w->lstBases));
-    QCOMPARE(entries(w->lstOuts), (QStringList{"2", "10", "16", "4"}));
-    QCOMPARE(entries(w->lstOuts, true), (QStringList{"10", "4"}));
-    QVERIFY(w->Option1[3]->isChecked() && w->OptionQuoi[3]->isChecked() && w->OptionTierce[0]->isChecked());
-    QCOMPARE(w->focusWidget(), w->lstBases);
-    QCOMPARE(w->txtInserer[0]->text(), "7");
+    QCOMPARE(entries(ui(w).lstBases), (QStringList{"8", "14", "3", "13", "7"}));
+    QCOMPARE(entries(ui(w).lstBases, true), entries(ui(w).lstBases));
+    QCOMPARE(entries(ui(w).lstOuts), (QStringList{"2", "10", "16", "4"}));
+    QCOMPARE(entries(ui(w).lstOuts, true), (QStringList{"10", "4"}));
+    QVERIFY(ui(w).Option1[3]->isChecked() && ui(w).OptionQuoi[3]->isChecked() && ui(w).OptionTierce[0]->isChecked());
+    QCOMPARE(w->focusWidget(), ui(w).lstBases);
+    QCOMPARE(ui(w).txtInserer[0]->text(), "7");
     // The last merge: Quarté, 2 bases + 2 outs, C(5,2) lines.
-    QCOMPARE(w->resultModel->rowCount(), 10);
-    QCOMPARE(w->lblQtetotale->text(), "10");
-    QVERIFY(!w->Timer1->isActive() && !w->lblAide->isVisible() && !w->Image2->isVisible());
+    QCOMPARE(ui(w).resultModel->rowCount(), 10);
+    QCOMPARE(ui(w).lblQtetotale->text(), "10");
+    QVERIFY(!ui(w).Timer1->isActive() && !ui(w).lblAide->isVisible() && !ui(w).Image2->isVisible());
     QVERIFY(messages.isEmpty());
 }
 
@@ -109,25 +110,25 @@ void TourTest::tourAtRealSpeed()
 {
     tour::clock().speed = 1;
     // Any lists and choices to start from.
-    w->OptionQuoi[4]->setChecked(true);
-    w->lstOuts->selectAll();
+    ui(w).OptionQuoi[4]->setChecked(true);
+    ui(w).lstOuts->selectAll();
     int ticks = 0, shown = 0;
     bool blinkMatchesCount = true, instructionShown = true, controlOnTop = false;
     QList<QPoint> places;
     onTick([&] {
         ++ticks;
-        shown += w->Image2->isVisible();
-        blinkMatchesCount &= w->Image2->isVisible() == (w->BlinkCount != 0);
-        instructionShown &= w->lblAide->isVisible();
-        if (places.isEmpty() || places.last() != w->Image2->pos())
-            places.append(w->Image2->pos());
-        if (places.size() == 1 && w->Image2->isVisible())
-            controlOnTop = w->childAt(w->cmdVider[0]->geometry().center()) == w->cmdVider[0];
+        shown += ui(w).Image2->isVisible();
+        blinkMatchesCount &= ui(w).Image2->isVisible() == (w->blinkCount() != 0);
+        instructionShown &= ui(w).lblAide->isVisible();
+        if (places.isEmpty() || places.last() != ui(w).Image2->pos())
+            places.append(ui(w).Image2->pos());
+        if (places.size() == 1 && ui(w).Image2->isVisible())
+            controlOnTop = w->childAt(ui(w).cmdVider[0]->geometry().center()) == ui(w).cmdVider[0];
     });
     QElapsedTimer wall;
     wall.start();
     const double processorAtStart = processorSeconds();
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::mouseClick(ui(w).Command1, Qt::LeftButton);
     const double seconds = wall.elapsed() / 1000.0, processor = processorSeconds() - processorAtStart;
     qInfo("Tour at real speed: %.2f s, processor %.3f s (%.2f %% of the wall time), %d ticks, %d shown",
           seconds, processor, 100 * processor / seconds, ticks, shown);
@@ -137,15 +138,15 @@ void TourTest::tourAtRealSpeed()
     QVERIFY(blinkMatchesCount && instructionShown && controlOnTop);
     QVERIFY2(std::abs(3 * shown - 2 * ticks) <= 3, qPrintable(QString::number(shown)));
     // Each place of the highlight surrounds the control being shown.
-    const QWidget* shownControls[] = {w->cmdVider[0], w->cmdVider[1], w->txtInserer[0],
-                                      w->lstBases, w->cmdTous[0], w->Option1[0],
-                                      w->Option1[3], w->OptionQuoi[3], w->PictureDetail[3]};
+    const QWidget* shownControls[] = {ui(w).cmdVider[0], ui(w).cmdVider[1], ui(w).txtInserer[0],
+                                      ui(w).lstBases, ui(w).cmdTous[0], ui(w).Option1[0],
+                                      ui(w).Option1[3], ui(w).OptionQuoi[3], ui(w).PictureDetail[3]};
     QCOMPARE(places.size(), int(std::size(shownControls)));
     QCOMPARE(places[3].x(), -27);  // -400 and -180 twips, rounded as positive places are
     QCOMPARE(places[4].x(), -12);
     for (int i = 0; i < places.size(); ++i) {
         const QRect control(shownControls[i]->mapTo(w, QPoint()), shownControls[i]->size());
-        const QRect glow(places[i], w->Image2->size());
+        const QRect glow(places[i], ui(w).Image2->size());
         QVERIFY2(glow.intersects(control) && glow.left() < control.center().x() && control.center().x() < glow.right(),
                  qPrintable(shownControls[i]->objectName()));
     }
@@ -156,15 +157,15 @@ void TourTest::secondTourInsideTheFirst()
 {
     bool started = false, shownAfterSecond = true;
     QStringList basesAfterSecond;
-    connect(w->txtInserer[0], &QLineEdit::textChanged, this, [&](const QString& text) {
+    connect(ui(w).txtInserer[0], &QLineEdit::textChanged, this, [&](const QString& text) {
         if (text != "14" || started)
             return;
         started = true;
         // In the first tour's wait after "14".
         QTimer::singleShot(0, this, [&] {
-            w->Command1->click();
-            basesAfterSecond = entries(w->lstBases);
-            shownAfterSecond = w->Timer1->isActive() || w->lblAide->isVisible() || w->Image2->isVisible();
+            ui(w).Command1->click();
+            basesAfterSecond = entries(ui(w).lstBases);
+            shownAfterSecond = ui(w).Timer1->isActive() || ui(w).lblAide->isVisible() || ui(w).Image2->isVisible();
         });
     });
     w->Command1_Click();
@@ -172,21 +173,21 @@ void TourTest::secondTourInsideTheFirst()
     QVERIFY(started && !shownAfterSecond);
     QCOMPARE(basesAfterSecond, (QStringList{"8", "14", "3", "13", "7"}));
     // The first tour went on with "3": its later steps ran once more.
-    QCOMPARE(entries(w->lstBases), (QStringList{"8", "14", "3", "13", "7", "3", "13", "7"}));
-    QCOMPARE(entries(w->lstOuts, true), (QStringList{"10", "4"}));
-    QCOMPARE(w->lstOuts->count(), 8);
-    QVERIFY(!w->Timer1->isActive() && !w->Image2->isVisible());
+    QCOMPARE(entries(ui(w).lstBases), (QStringList{"8", "14", "3", "13", "7", "3", "13", "7"}));
+    QCOMPARE(entries(ui(w).lstOuts, true), (QStringList{"10", "4"}));
+    QCOMPARE(ui(w).lstOuts->count(), 8);
+    QVERIFY(!ui(w).Timer1->isActive() && !ui(w).Image2->isVisible());
 }
 
 void TourTest::blinkPhaseCarriesOver()
 {
     QList<int> counts;
-    onTick([&] { counts.append(w->BlinkCount); });
-    w->BlinkCount = 2;
+    onTick([&] { counts.append(w->blinkCount()); });
+    w->setBlinkCount(2);
     w->Command1_Click();
     QVERIFY(counts.size() >= 3);
     QCOMPARE(counts.first(), 0);  // 2 then one tick: hidden at once
-    const int left = w->BlinkCount;
+    const int left = w->blinkCount();
     QCOMPARE(left, counts.last());
     counts.clear();
     w->Command1_Click();
@@ -198,36 +199,36 @@ void TourTest::blinkPhaseCarriesOver()
 // horses of its script, and never beyond a list's limit.
 void TourTest::userTypesDuringTour()
 {
-    connect(w->txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(ui(w).txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text == "14")
-            QTimer::singleShot(0, w, [this] { w->txtInserer[0]->setText("99"); });
+            QTimer::singleShot(0, w, [this] { ui(w).txtInserer[0]->setText("99"); });
     });
     w->Command1_Click();
     checkEndState();
 
-    connect(w->txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(ui(w).txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text == "8")  // both lists emptied: refilled to their limit
             QTimer::singleShot(0, w, [this] {
-                w->txtPartants->setText("32767");
-                QTest::keyClick(w->txtPartants, Qt::Key_Return);
+                ui(w).txtPartants->setText("32767");
+                QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
             });
     });
     w->Command1_Click();
-    QCOMPARE(w->lstBases->count(), 32767);
-    QCOMPARE(w->lstOuts->count(), 32767);
+    QCOMPARE(ui(w).lstBases->count(), 32767);
+    QCOMPARE(ui(w).lstOuts->count(), 32767);
 }
 
 void TourTest::userEmptiesBasesDuringTour()
 {
-    connect(w->txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(ui(w).txtInserer[0], &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text == "7")
             QTimer::singleShot(0, w, [this] { w->cmdVider_Click(0); });
     });
     w->Command1_Click();
     // The entries the tour selects next are gone; the merges say what is missing.
-    QCOMPARE(w->lstBases->count(), 0);
+    QCOMPARE(ui(w).lstBases->count(), 0);
     QVERIFY(messages.contains("Vous devez sélectionner au moins 3 bases..."));
-    QVERIFY(!w->Timer1->isActive() && !w->Image2->isVisible());
+    QVERIFY(!ui(w).Timer1->isActive() && !ui(w).Image2->isVisible());
 }
 
 void TourTest::closingWindowEndsTourAtOnce_data()
@@ -250,8 +251,8 @@ void TourTest::closingWindowEndsTourAtOnce()
         QVERIFY(w.isNull());
         return;
     }
-    QCOMPARE(w->lstBases->count(), 18);  // emptied only after the first wait
-    QVERIFY(!w->Timer1->isActive() && !w->Image2->isVisible());
+    QCOMPARE(ui(w).lstBases->count(), 18);  // emptied only after the first wait
+    QVERIFY(!ui(w).Timer1->isActive() && !ui(w).Image2->isVisible());
 }
 
 void TourTest::applicationLeavesInTheMiddle_data()
@@ -266,7 +267,7 @@ void TourTest::applicationLeavesInTheMiddle()
 {
     QFETCH(int, how);
     tour::clock().speed = 1;
-    QTimer::singleShot(0, w->Command1, &QPushButton::click);
+    QTimer::singleShot(0, ui(w).Command1, &QPushButton::click);
     QTimer::singleShot(500, this, [&] {
         if (how == 0)
             w->close();

@@ -5,6 +5,7 @@
 #include "app/frmmenu.h"
 #include "app/PictureBox.h"
 #include "app/ResultListModel.h"
+#include "tests/window/WindowControls.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -78,7 +79,7 @@ void clickEntries(QListWidget* list, const QStringList& texts)
 QStringList shownLines(const frmmenu& window)
 {
     QStringList lines;
-    const QAbstractItemModel* model = window.lstResultat->model();
+    const QAbstractItemModel* model = ui(window).lstResultat->model();
     for (int row = 0; row < model->rowCount(); ++row)
         lines << model->index(row, 0).data().toString();
     return lines;
@@ -135,29 +136,29 @@ void WindowTest::startsAsLaidOut()
     frmmenu& w = shown.window;
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvanel de pronostics"));
     QCOMPARE(w.size(), QSize(521, 438));
-    QCOMPARE(w.FusionMode, 3);
-    for (QListWidget* list : {w.lstBases, w.lstOuts}) {
+    QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{3});
+    for (QListWidget* list : {ui(w).lstBases, ui(w).lstOuts}) {
         QCOMPARE(list->count(), 18);
         QCOMPARE(list->item(0)->text(), QStringLiteral("1"));
         QCOMPARE(list->item(17)->text(), QStringLiteral("18"));
         QVERIFY(list->selectedItems().isEmpty());
     }
-    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral("0"));
-    QCOMPARE(w.txtAide->text(), QString());
-    QCOMPARE(w.txtUnite->text(), QStringLiteral("1"));
-    QCOMPARE(w.txtPartants->text(), QStringLiteral("18"));
-    QVERIFY(!w.lblAide->isVisible());
-    QVERIFY(!w.Image2->isVisible());
-    QVERIFY(!w.Timer1->isActive());
-    QCOMPARE(w.Timer1->interval(), 200);
+    QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral("0"));
+    QCOMPARE(ui(w).txtAide->text(), QString());
+    QCOMPARE(ui(w).txtUnite->text(), QStringLiteral("1"));
+    QCOMPARE(ui(w).txtPartants->text(), QStringLiteral("18"));
+    QVERIFY(!ui(w).lblAide->isVisible());
+    QVERIFY(!ui(w).Image2->isVisible());
+    QVERIFY(!ui(w).Timer1->isActive());
+    QCOMPARE(ui(w).Timer1->interval(), 200);
 
-    QVERIFY(w.OptionQuoi[2]->isChecked());
-    QVERIFY(w.Option1[3]->isChecked());
+    QVERIFY(ui(w).OptionQuoi[2]->isChecked());
+    QVERIFY(ui(w).Option1[3]->isChecked());
     for (int i = 0; i < 8; ++i)
-        QCOMPARE(w.OptionTierce[i]->isChecked(), i == 1 || i == 2 || i == 5);
-    QVERIFY(!w.ChkInclure[0]->isChecked() && !w.ChkInclure[1]->isChecked());
+        QCOMPARE(ui(w).OptionTierce[i]->isChecked(), i == 1 || i == 2 || i == 5);
+    QVERIFY(!ui(w).ChkInclure[0]->isChecked() && !ui(w).ChkInclure[1]->isChecked());
     QCOMPARE(frontPanel(w), QStringLiteral("PictureDetail_2"));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("PictureDetail_1")));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("Label4_1")));
@@ -188,12 +189,12 @@ void WindowTest::everyControlIsNamedPlacedAndOfItsKind()
             QCOMPARE(widget->size(), laidOut);
     }
     // A few that the table cannot show: containers and kinds of the lists.
-    QCOMPARE(w.OptionQuoi[4]->parentWidget(), static_cast<QWidget*>(w.Frame2));
-    QCOMPARE(w.OptionTierce[7]->parentWidget(), static_cast<QWidget*>(w.PictureDetail[4]));
-    QCOMPARE(w.lstBases->selectionMode(), QAbstractItemView::MultiSelection);
-    QCOMPARE(w.lstResultat->selectionMode(), QAbstractItemView::SingleSelection);
-    QVERIFY(w.lstResultat->uniformItemSizes());
-    QVERIFY(w.lstResultat->inherits("ResultView"));  // lays out by row arithmetic
+    QCOMPARE(ui(w).OptionQuoi[4]->parentWidget(), static_cast<QWidget*>(ui(w).Frame2));
+    QCOMPARE(ui(w).OptionTierce[7]->parentWidget(), static_cast<QWidget*>(ui(w).PictureDetail[4]));
+    QCOMPARE(ui(w).lstBases->selectionMode(), QAbstractItemView::MultiSelection);
+    QCOMPARE(ui(w).lstResultat->selectionMode(), QAbstractItemView::SingleSelection);
+    QVERIFY(ui(w).lstResultat->uniformItemSizes());
+    QVERIFY(ui(w).lstResultat->inherits("ResultView"));  // lays out by row arithmetic
 }
 
 void WindowTest::captionsFitTheirControls()
@@ -240,8 +241,8 @@ void WindowTest::labelsLieBeneathTheControls()
             lowestControl = std::min(lowestControl, place(widget));
     }
     QVERIFY(highestSurface < lowestControl);
-    QVERIFY(place(w.lblAide) > place(w.lstOuts));
-    QVERIFY(!w.Label1[0]->autoFillBackground());
+    QVERIFY(place(ui(w).lblAide) > place(ui(w).lstOuts));
+    QVERIFY(!ui(w).Label1[0]->autoFillBackground());
 }
 
 void WindowTest::betTypeShowsItsPanelAndStake_data()
@@ -263,13 +264,13 @@ void WindowTest::betTypeShowsItsPanelAndStake()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    QTest::mouseClick(w.OptionQuoi[betType], Qt::LeftButton);
-    QVERIFY(w.OptionQuoi[betType]->isChecked());
+    QTest::mouseClick(ui(w).OptionQuoi[betType], Qt::LeftButton);
+    QVERIFY(ui(w).OptionQuoi[betType]->isChecked());
     QCOMPARE(frontPanel(w), panel);
-    QCOMPARE(w.txtUnite->text(), stake);
+    QCOMPARE(ui(w).txtUnite->text(), stake);
     // The merge ran, with nothing selected: no line and no message.
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 0 Euros"));
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 0 Euros"));
     QVERIFY(boxes.texts.isEmpty());
 }
 
@@ -278,15 +279,15 @@ void WindowTest::deuxSurQuatreCostsThreeCouples()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    clickEntries(w.lstBases, {"1"});
-    clickEntries(w.lstOuts, {"2", "3"});
-    QTest::mouseClick(w.OptionQuoi[0], Qt::LeftButton);
+    clickEntries(ui(w).lstBases, {"1"});
+    clickEntries(ui(w).lstOuts, {"2", "3"});
+    QTest::mouseClick(ui(w).OptionQuoi[0], Qt::LeftButton);
     QCOMPARE(shownLines(w), (QStringList{"01-02", "01-03"}));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 2 Euros"));
-    QTest::mouseClick(w.OptionQuoi[1], Qt::LeftButton);
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 2 Euros"));
+    QTest::mouseClick(ui(w).OptionQuoi[1], Qt::LeftButton);
     QCOMPARE(shownLines(w), (QStringList{"01-02", "01-03"}));
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("2"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 6 Euros"));
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("2"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 6 Euros"));
     QVERIFY(boxes.texts.isEmpty());
 }
 
@@ -295,30 +296,30 @@ void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    clickEntries(w.lstBases, {"1", "2", "3"});
-    clickEntries(w.lstOuts, {"4"});
-    w.txtUnite->clear();
-    QTest::keyClicks(w.txtUnite, QStringLiteral("5"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral("0"));  // typing alone prices nothing
+    clickEntries(ui(w).lstBases, {"1", "2", "3"});
+    clickEntries(ui(w).lstOuts, {"4"});
+    ui(w).txtUnite->clear();
+    QTest::keyClicks(ui(w).txtUnite, QStringLiteral("5"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral("0"));  // typing alone prices nothing
 
-    QTest::mouseClick(w.Option1[2], Qt::LeftButton);  // 1 line of bases, none of outsiders
-    QCOMPARE(w.txtUnite->text(), QStringLiteral("5"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 5 Euros"));
-    QTest::mouseClick(w.Option1[3], Qt::LeftButton);
-    QTest::mouseClick(w.OptionTierce[0], Qt::LeftButton);  // 1 base + 2 outs: none, one outsider
-    QTest::mouseClick(w.OptionTierce[1], Qt::LeftButton);  // 2 bases + 1 out: 3 lines
-    QCOMPARE(w.txtUnite->text(), QStringLiteral("5"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 15 Euros"));
+    QTest::mouseClick(ui(w).Option1[2], Qt::LeftButton);  // 1 line of bases, none of outsiders
+    QCOMPARE(ui(w).txtUnite->text(), QStringLiteral("5"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 5 Euros"));
+    QTest::mouseClick(ui(w).Option1[3], Qt::LeftButton);
+    QTest::mouseClick(ui(w).OptionTierce[0], Qt::LeftButton);  // 1 base + 2 outs: none, one outsider
+    QTest::mouseClick(ui(w).OptionTierce[1], Qt::LeftButton);  // 2 bases + 1 out: 3 lines
+    QCOMPARE(ui(w).txtUnite->text(), QStringLiteral("5"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 15 Euros"));
 
-    QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton);  // Quarté 2 bases + 2 outs: none
-    QCOMPARE(w.txtUnite->text(), QStringLiteral("1.3"));
-    QTest::mouseClick(w.OptionQuoi[2], Qt::LeftButton);
-    QCOMPARE(w.txtUnite->text(), QStringLiteral("1"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 3 Euros"));
+    QTest::mouseClick(ui(w).OptionQuoi[3], Qt::LeftButton);  // Quarté 2 bases + 2 outs: none
+    QCOMPARE(ui(w).txtUnite->text(), QStringLiteral("1.3"));
+    QTest::mouseClick(ui(w).OptionQuoi[2], Qt::LeftButton);
+    QCOMPARE(ui(w).txtUnite->text(), QStringLiteral("1"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 3 Euros"));
     // So does a click on the bet type already chosen.
-    w.txtUnite->setText(QStringLiteral("5"));
-    QTest::mouseClick(w.OptionQuoi[2], Qt::LeftButton);
-    QCOMPARE(w.txtUnite->text(), QStringLiteral("1"));
+    ui(w).txtUnite->setText(QStringLiteral("5"));
+    QTest::mouseClick(ui(w).OptionQuoi[2], Qt::LeftButton);
+    QCOMPARE(ui(w).txtUnite->text(), QStringLiteral("1"));
     QVERIFY(boxes.texts.isEmpty());
 }
 
@@ -327,16 +328,16 @@ void WindowTest::oneMergeFromSelectionToCost()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    fill(w.lstBases, {"7", "3", "5"});
-    fill(w.lstOuts, {"12", "1"});
-    clickEntries(w.lstBases, {"5", "7", "3"});  // the list's order counts, not the clicks'
-    clickEntries(w.lstOuts, {"12", "1"});
-    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    fill(ui(w).lstBases, {"7", "3", "5"});
+    fill(ui(w).lstOuts, {"12", "1"});
+    clickEntries(ui(w).lstBases, {"5", "7", "3"});  // the list's order counts, not the clicks'
+    clickEntries(ui(w).lstOuts, {"12", "1"});
+    QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
     QCOMPARE(shownLines(w),
              (QStringList{"07-03-12", "07-03-01", "07-05-12", "07-05-01", "03-05-12", "03-05-01"}));
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("6"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 6 Euros"));
-    QVERIFY(w.lblCout->width() >= w.lblCout->fontMetrics().horizontalAdvance(w.lblCout->text()));
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("6"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 6 Euros"));
+    QVERIFY(ui(w).lblCout->width() >= ui(w).lblCout->fontMetrics().horizontalAdvance(ui(w).lblCout->text()));
     QVERIFY(boxes.texts.isEmpty());
 }
 
@@ -345,19 +346,19 @@ void WindowTest::conflictKeepsThePreviousLabels()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    clickEntries(w.lstBases, {"3", "5", "7"});
-    clickEntries(w.lstOuts, {"9"});
-    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("3"));
+    clickEntries(ui(w).lstBases, {"3", "5", "7"});
+    clickEntries(ui(w).lstOuts, {"9"});
+    QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("3"));
 
-    clickEntries(w.lstOuts, {"5"});
-    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    clickEntries(ui(w).lstOuts, {"5"});
+    QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
     QCOMPARE(boxes.texts, QStringList{QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
                                                      "Supprimez-le des bases ou des outsiders.")});
     QVERIFY(boxes.allWellFormed);
-    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("3"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 3 Euros"));
+    QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("3"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 3 Euros"));
 }
 
 void WindowTest::tooFewBasesInModeZeroIsSaid()
@@ -365,14 +366,14 @@ void WindowTest::tooFewBasesInModeZeroIsSaid()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    clickEntries(w.lstBases, {"1", "2"});
-    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
-    QCOMPARE(w.FusionMode, 0);
+    clickEntries(ui(w).lstBases, {"1", "2"});
+    QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
+    QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{0});
     QCOMPARE(boxes.texts, QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
     QVERIFY(boxes.allWellFormed);
-    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" 0 Euros"));
+    QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 0 Euros"));
 }
 
 void WindowTest::includeBoxAddsAndRemovesItsLines()
@@ -380,21 +381,21 @@ void WindowTest::includeBoxAddsAndRemovesItsLines()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    clickEntries(w.lstBases, {"1", "2", "3", "4"});
-    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("4"));
-    QTest::mouseClick(w.ChkInclure[0], Qt::LeftButton);
-    QVERIFY(w.ChkInclure[0]->isChecked());
+    clickEntries(ui(w).lstBases, {"1", "2", "3", "4"});
+    QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("4"));
+    QTest::mouseClick(ui(w).ChkInclure[0], Qt::LeftButton);
+    QVERIFY(ui(w).ChkInclure[0]->isChecked());
     const QStringList doubled = shownLines(w);
     QCOMPARE(doubled.size(), 8);
     QCOMPARE(doubled.mid(4), doubled.mid(0, 4));
-    QTest::mouseClick(w.ChkInclure[0], Qt::LeftButton);
+    QTest::mouseClick(ui(w).ChkInclure[0], Qt::LeftButton);
     QCOMPARE(shownLines(w), doubled.mid(0, 4));
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("4"));
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("4"));
     // A click on the fusion type already chosen merges again.
-    clickEntries(w.lstBases, {"5"});
-    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("10"));
+    clickEntries(ui(w).lstBases, {"5"});
+    QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("10"));
     QVERIFY(boxes.texts.isEmpty());
 }
 
@@ -403,22 +404,22 @@ void WindowTest::eachChoiceRunsOneMerge()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    QSignalSpy merges(w.resultModel, &QAbstractItemModel::modelReset);
+    QSignalSpy merges(ui(w).resultModel, &QAbstractItemModel::modelReset);
     const auto mergesAfter = [&](auto&& act) {
         merges.clear();
         act();
         return merges.count();
     };
-    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton); }), 1);
-    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionQuoi[3], Qt::LeftButton); }), 1);
-    QCOMPARE(mergesAfter([&] { w.Option1[1]->click(); }), 1);  // as the guided tour does
-    QCOMPARE(w.FusionMode, 1);
-    QCOMPARE(mergesAfter([&] { w.OptionTierce[4]->click(); }), 1);
-    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.OptionTierce[4], Qt::LeftButton); }), 1);
-    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.Option1[1], Qt::LeftButton); }), 1);
-    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.ChkInclure[1], Qt::LeftButton); }), 1);
-    QCOMPARE(mergesAfter([&] { QTest::mouseClick(w.ChkInclure[1], Qt::LeftButton); }), 1);
-    QCOMPARE(mergesAfter([&] { QTest::keyClick(w.txtPartants, Qt::Key_Return); }), 0);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).OptionQuoi[3], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).OptionQuoi[3], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { ui(w).Option1[1]->click(); }), 1);  // as the guided tour does
+    QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{1});
+    QCOMPARE(mergesAfter([&] { ui(w).OptionTierce[4]->click(); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).OptionTierce[4], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).Option1[1], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).ChkInclure[1], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).ChkInclure[1], Qt::LeftButton); }), 1);
+    QCOMPARE(mergesAfter([&] { QTest::keyClick(ui(w).txtPartants, Qt::Key_Return); }), 0);
 }
 
 void WindowTest::enterRefillsTheStarterLists_data()
@@ -441,12 +442,12 @@ void WindowTest::enterRefillsTheStarterLists()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    clickEntries(w.lstBases, {"2"});
-    w.txtPartants->clear();
-    QTest::keyClicks(w.txtPartants, typed);
-    QCOMPARE(w.lstBases->count(), 18);  // only ENTER refills
-    QTest::keyClick(w.txtPartants, Qt::Key_Return);
-    for (QListWidget* list : {w.lstBases, w.lstOuts}) {
+    clickEntries(ui(w).lstBases, {"2"});
+    ui(w).txtPartants->clear();
+    QTest::keyClicks(ui(w).txtPartants, typed);
+    QCOMPARE(ui(w).lstBases->count(), 18);  // only ENTER refills
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
+    for (QListWidget* list : {ui(w).lstBases, ui(w).lstOuts}) {
         QCOMPARE(list->count(), count);
         QVERIFY(list->selectedItems().isEmpty());
         if (count > 0)
@@ -460,15 +461,15 @@ void WindowTest::tooManyStartersAreRefused()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    clickEntries(w.lstOuts, {"4"});
-    w.txtPartants->setText(QStringLiteral("32768"));
-    QTest::keyClick(w.txtPartants, Qt::Key_Return);
+    clickEntries(ui(w).lstOuts, {"4"});
+    ui(w).txtPartants->setText(QStringLiteral("32768"));
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
     QCOMPARE(boxes.texts.size(), 1);
     QVERIFY(boxes.texts.first().contains(QLatin1String("32767")));
     QVERIFY(boxes.allWellFormed);
-    QCOMPARE(w.lstBases->count(), 18);
-    QCOMPARE(w.lstOuts->count(), 18);
-    QCOMPARE(w.lstOuts->selectedItems().size(), 1);
+    QCOMPARE(ui(w).lstBases->count(), 18);
+    QCOMPARE(ui(w).lstOuts->count(), 18);
+    QCOMPARE(ui(w).lstOuts->selectedItems().size(), 1);
 }
 
 // The engine's cap is what lstResultat can still scroll through: a merge of
@@ -479,7 +480,7 @@ void WindowTest::mergesUpToTheLineCap()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    const std::uint64_t cap = w.engine.maxLines();
+    const std::uint64_t cap = w.engine().maxLines();
     QCOMPARE(cap, std::uint64_t(INT_MAX));  // the most rows a model can address
     // Quinté of bases only: C(horses, 5) lines.
     const auto linesOf = [](qint64 n) { return n * (n - 1) * (n - 2) * (n - 3) * (n - 4) / 120; };
@@ -488,38 +489,38 @@ void WindowTest::mergesUpToTheLineCap()
         ++horses;
     const qint64 below = linesOf(horses);
 
-    w.txtPartants->setText(QString::number(horses));
-    QTest::keyClick(w.txtPartants, Qt::Key_Return);
-    w.lstBases->selectAll();
-    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
-    QTest::mouseClick(w.OptionQuoi[4], Qt::LeftButton);
+    ui(w).txtPartants->setText(QString::number(horses));
+    QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
+    ui(w).lstBases->selectAll();
+    QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
+    QTest::mouseClick(ui(w).OptionQuoi[4], Qt::LeftButton);
     QVERIFY(boxes.texts.isEmpty());
-    QCOMPARE(w.lblQtetotale->text(), QString::number(below));
-    QCOMPARE(w.lstResultat->model()->rowCount(), below);
-    QCOMPARE(w.lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * below));
-    QVERIFY(w.lblCout->geometry().right() < w.width());
-    QVERIFY(w.lblCout->fontMetrics().horizontalAdvance(w.lblCout->text()) <= w.lblCout->width());
+    QCOMPARE(ui(w).lblQtetotale->text(), QString::number(below));
+    QCOMPARE(ui(w).lstResultat->model()->rowCount(), below);
+    QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * below));
+    QVERIFY(ui(w).lblCout->geometry().right() < w.width());
+    QVERIFY(ui(w).lblCout->fontMetrics().horizontalAdvance(ui(w).lblCout->text()) <= ui(w).lblCout->width());
 
     // Shown at once, and its last row reached and hit where it is drawn.
-    QScrollBar* bar = w.lstResultat->verticalScrollBar();
+    QScrollBar* bar = ui(w).lstResultat->verticalScrollBar();
     QVERIFY(bar->maximum() > below - 100);
-    w.lstResultat->scrollToBottom();
+    ui(w).lstResultat->scrollToBottom();
     QCoreApplication::processEvents();
-    const QModelIndex last = w.lstResultat->model()->index(int(below - 1), 0);
+    const QModelIndex last = ui(w).lstResultat->model()->index(int(below - 1), 0);
     // Its lines are wider than the list: the row is whole from top to bottom.
-    const QRect lastRect = w.lstResultat->visualRect(last);
-    QVERIFY(lastRect.top() >= 0 && lastRect.bottom() < w.lstResultat->viewport()->height());
-    QCOMPARE(w.lstResultat->indexAt(lastRect.center()), last);
+    const QRect lastRect = ui(w).lstResultat->visualRect(last);
+    QVERIFY(lastRect.top() >= 0 && lastRect.bottom() < ui(w).lstResultat->viewport()->height());
+    QCOMPARE(ui(w).lstResultat->indexAt(lastRect.center()), last);
     QCOMPARE(last.data().toString(), QStringLiteral("%1-%2-%3-%4-%5")
                                          .arg(horses - 4).arg(horses - 3).arg(horses - 2).arg(horses - 1).arg(horses));
 
-    w.lstBases->addItem(QString::number(horses + 1));
-    w.lstBases->selectAll();
-    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    ui(w).lstBases->addItem(QString::number(horses + 1));
+    ui(w).lstBases->selectAll();
+    QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
     QCOMPARE(boxes.texts.size(), 1);
     QVERIFY(boxes.texts.first().contains(QString::number(cap)));
-    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
-    QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
+    QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
+    QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
 }
 
 // The cost label shows the longest cost the engine accepts whole; one digit
@@ -530,29 +531,29 @@ void WindowTest::refusesACostTheLabelCannotShow()
     BoxAnswerer boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
-    QAbstractItemModelTester tester(w.resultModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const qsizetype longest = qsizetype(w.engine.maxCostTextLength());
+    QAbstractItemModelTester tester(ui(w).resultModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const qsizetype longest = qsizetype(w.engine().maxCostTextLength());
     QVERIFY(longest > 12 && longest < 40);
-    clickEntries(w.lstBases, {"1", "2", "3"});
+    clickEntries(ui(w).lstBases, {"1", "2", "3"});
     const QString digits(longest - QStringLiteral("  Euros").size(), QLatin1Char('8'));
-    w.txtUnite->setText(digits);
-    QTest::mouseClick(w.Option1[0], Qt::LeftButton);  // one line
-    QCOMPARE(w.lblCout->text().size(), longest);
-    QVERIFY(boxes.texts.isEmpty() && w.lblCout->geometry().right() < w.width());
+    ui(w).txtUnite->setText(digits);
+    QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);  // one line
+    QCOMPARE(ui(w).lblCout->text().size(), longest);
+    QVERIFY(boxes.texts.isEmpty() && ui(w).lblCout->geometry().right() < w.width());
 
-    w.txtUnite->setText(digits + QLatin1Char('8'));
-    QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
+    ui(w).txtUnite->setText(digits + QLatin1Char('8'));
+    QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
     QCOMPARE(boxes.texts, QStringList{QStringLiteral("La mise unitaire \"%1\" ne convient pas : le coût de 1 lignes "
                                                      "ne peut pas être affiché en entier.\nSaisissez une autre mise.")
                                           .arg(digits + QLatin1Char('8'))});
     QVERIFY(boxes.allWellFormed);
-    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
-    QCOMPARE(w.lblQtetotale->text() + w.lblCout->text(), QStringLiteral("0 0 Euros"));
-    w.txtUnite->setText(QStringLiteral("1"));
-    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
-    QCOMPARE(w.lstResultat->model()->rowCount(), 1);
-    QTest::mouseClick(w.cmdVider[2], Qt::LeftButton);
-    QCOMPARE(w.lstResultat->model()->rowCount(), 0);
+    QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
+    QCOMPARE(ui(w).lblQtetotale->text() + ui(w).lblCout->text(), QStringLiteral("0 0 Euros"));
+    ui(w).txtUnite->setText(QStringLiteral("1"));
+    QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
+    QCOMPARE(ui(w).lstResultat->model()->rowCount(), 1);
+    QTest::mouseClick(ui(w).cmdVider[2], Qt::LeftButton);
+    QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
 }
 
 // The most rows a model can address, each reading its number.
@@ -568,7 +569,7 @@ public:
 void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
 {
     ShownWindow shown;
-    QListView* list = shown.window.lstResultat;
+    QListView* list = ui(shown.window).lstResultat;
     MostRowsModel rows;
     list->setModel(&rows);
     list->setFocus();
@@ -600,7 +601,7 @@ void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
     QTest::keyClick(list, Qt::Key_Home);
     QCOMPARE(list->currentIndex(), rows.index(0, 0));
     QCOMPARE(list->verticalScrollBar()->value(), 0);
-    list->setModel(shown.window.resultModel);
+    list->setModel(ui(shown.window).resultModel);
 }
 
 QTEST_MAIN(WindowTest)

@@ -1,10 +1,11 @@
-// "Imprimer": the result list goes to the system's default printer at once,
-// with no dialogue; a long job shows how far it is and can be cancelled.
+// The window's handler of "Imprimer": the result list goes to the system's
+// default printer at once, with no dialogue; a long job shows how far it is
+// and can be cancelled.
+
+#include "app/frmmenu.h"
 
 #include "app/Dialogs.h"
-#include "app/frmmenu.h"
 #include "app/JobProgress.h"
-#include "app/ResultListModel.h"
 #include "app/ResultPrinter.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@ void frmmenu::cmdImprimer_Click()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the progress dialogue lets events through.
-    const torvanel::ResultList lines = engine.result();
+    const torvanel::ResultList lines = engine_.result();
     if (lines.empty())
         return;
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
