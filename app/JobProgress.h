@@ -32,14 +32,13 @@ public:
     // cancelled.
     bool step(std::uint64_t done, std::uint64_t total);
 
-    // The dialogue, once open (tests press its button).
-    QProgressDialog* dialog() const { return dialog_.get(); }
-
 private:
-    void open();
+    void open(const QString& label);
 
     QWidget* parent_;
     std::uint64_t quietTotal_;
     LabelText label_;
+    bool opened_ = false;
+    bool cancelledByTest_ = false;  // while a test answers for the user, no dialogue opens
     std::unique_ptr<QProgressDialog> dialog_;
 };

@@ -8,10 +8,7 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 class QAction;
-class QWidget;
 class frmmenu;
 
 // The bet type whose button is checked in Frame2.
@@ -20,22 +17,14 @@ torvanel::BetType checkedBetType(const frmmenu& window);
 class SaveCommand : public QObject {
     Q_OBJECT
 public:
-    // Asks where to save, offering `suggested` (a full path); an empty
-    // answer when the user gives up.
-    using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
-
     explicit SaveCommand(frmmenu& window);
 
     // What Ctrl+S and the menu entry do.
     void saveLines();
     QAction* saveAction() const { return save_; }
 
-    // Tests answer for the file dialogue.
-    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
-
 private:
     frmmenu& window_;
     QAction* save_;
-    FileChooser chooseFile_;
     QString folder_;  // where the last save went
 };

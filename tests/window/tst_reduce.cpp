@@ -9,19 +9,17 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QInputDialog>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QProgressDialog>
-#include <QPushButton>
 
 using namespace torvanel;
 
 namespace {
 
 using driving::mergeQuinteOfAllBases;
-using driving::whileModal;
+using driving::shownLines;
+using Kind = Dialogs::Shown::Kind;
 
 // What the boxes of one reduction showed.
 struct Seen {
@@ -31,41 +29,35 @@ struct Seen {
     int progressDialogs = 0;
 };
 
-// Runs `start` and answers its boxes: the question with item `item` (-1:
-// Cancel), the progress dialogue with `atProgress` (nothing: let it run),
-// every message box with OK.
-Seen reduceAnswering(const std::function<void()>& start, int item,
-                     const std::function<void(QProgressDialog*)>& atProgress = {})
-{
-    Seen seen;
-    whileModal(start, [&](QWidget* modal) {
-        if (auto* question = qobject_cast<QInputDialog*>(modal)) {
-            QCOMPARE(question->windowTitle(), QStringLiteral("Torvanel de pronos"));
-            seen.prompt = question->labelText();
-            seen.items = question->comboBoxItems();
-            if (item < 0) {
-                question->reject();
-            } else {
-                question->setTextValue(seen.items.value(item));
-                question->accept();
-            }
-        } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
-            if (seen.progressDialogs++ == 0 && atProgress)
-                atProgress(progress);
-        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            seen.messages << box->text();
-            box->accept();
-        }
-    });
-    return seen;
-}
+// What the user does when the search's progress dialogue shows.
+enum class AtProgress { Wait, Cancel, CloseTheWindow };
 
-QStringList shownLines(const frmmenu& w)
+// Runs `start`, the user choosing item `item` of the question (-1: Cancel)
+// and doing `atProgress` when the progress dialogue shows.
+Seen reduceAnswering(const std::function<void()>& start, int item, AtProgress atProgress = AtProgress::Wait,
+                     frmmenu* window = nullptr)
 {
-    QStringList lines;
-    for (int row = 0; row < w.resultModel->rowCount(); ++row)
-        lines << w.resultModel->data(w.resultModel->index(row)).toString();
-    return lines;
+    Dialogs::TestAnswers user;
+    if (item >= 0)
+        user.choose(item);
+    user.cancelProgress = atProgress == AtProgress::Cancel;
+    user.whileShown = [&](const Dialogs::Shown& box) {
+        if (box.kind == Kind::Progress && atProgress == AtProgress::CloseTheWindow)
+            window->close();
+    };
+    start();
+    Seen seen;
+    for (const Dialogs::Shown& box : user.shown) {
+        [&] { QCOMPARE(box.caption, QStringLiteral("Torvanel de pronos")); }();
+        if (box.kind == Kind::Question) {
+            seen.prompt = box.text;
+            seen.items = box.items;
+        }
+        seen.progressDialogs += box.kind == Kind::Progress;
+        if (box.kind == Kind::Message)
+            seen.messages << box.text;
+    }
+    return seen;
 }
 
 // The lines the engine keeps for `payout` from the window's full list.
@@ -210,16 +202,13 @@ void ReduceTest::cancellingTheQuestionOrTheSearchOrClosingLeavesTheFullList()
     QVERIFY(seen.messages.isEmpty());
     untouched();
 
-    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, [](QProgressDialog* progress) {
-        QCOMPARE(progress->windowTitle(), QStringLiteral("Torvanel de pronos"));
-        progress->findChild<QPushButton*>()->click();  // "Annuler"
-    });
+    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, AtProgress::Cancel);
     QCOMPARE(seen.progressDialogs, 1);
     QVERIFY(seen.messages.isEmpty());
     untouched();
 
     // Closed while it searches: the search stops and nothing is shown.
-    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, [&w](QProgressDialog*) { w.close(); });
+    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, AtProgress::CloseTheWindow, &w);
     QVERIFY(seen.messages.isEmpty());
     untouched();
 }

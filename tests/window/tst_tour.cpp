@@ -1,5 +1,6 @@
 // The guided tour "Montrez-moi!" played on the real window.
 
+#include "app/Dialogs.h"
 #include "app/frmmenu.h"
 #include "app/GuidedTour.h"
 #include "app/PictureBox.h"
@@ -8,9 +9,10 @@
 #include <QtTest>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <optional>
 
 #include <sys/resource.h>
 
@@ -56,8 +58,7 @@ private:
     void onTick(const std::function<void()>& sample);
 
     QPointer<frmmenu> w;
-    QTimer answerer;     // closes the merges' message boxes
-    QStringList messages;
+    std::optional<Dialogs::TestAnswers> boxes;  // the merges' message boxes
 };
 
 void TourTest::init()
@@ -66,21 +67,13 @@ void TourTest::init()
     w = new frmmenu;
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    messages.clear();
-    answerer.setInterval(20);
-    connect(&answerer, &QTimer::timeout, this, [this] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            messages.append(box->text());
-            box->accept();
-        }
-    });
-    answerer.start();
+    boxes.emplace();
 }
 
 void TourTest::cleanup()
 {
-    answerer.disconnect();
     delete w;
+    boxes.reset();
 }
 
 void TourTest::onTick(const std::function<void()>& sample)
@@ -102,7 +95,7 @@ void TourTest::checkEndState()
     QCOMPARE(w->resultModel->rowCount(), 10);
     QCOMPARE(w->lblQtetotale->text(), "10");
     QVERIFY(!w->Timer1->isActive() && !w->lblAide->isVisible() && !w->Image2->isVisible());
-    QVERIFY(messages.isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void TourTest::tourAtRealSpeed()
@@ -226,7 +219,7 @@ void TourTest::userEmptiesBasesDuringTour()
     w->Command1_Click();
     // The entries the tour selects next are gone; the merges say what is missing.
     QCOMPARE(w->lstBases->count(), 0);
-    QVERIFY(messages.contains("Vous devez sélectionner au moins 3 bases..."));
+    QVERIFY(boxes->texts().contains("Vous devez sélectionner au moins 3 bases..."));
     QVERIFY(!w->Timer1->isActive() && !w->Image2->isVisible());
 }
 

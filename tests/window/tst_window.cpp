@@ -1,8 +1,10 @@
 // The main window driven through its real widgets: start-up state, layout,
 // option panels and the merges they run.
 
+#include "WindowDriving.h"
+
 #include "app/ControlTable.h"
-#include "app/frmmenu.h"
+#include "app/JobProgress.h"
 #include "app/PictureBox.h"
 #include "app/ResultListModel.h"
 
@@ -16,7 +18,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -29,35 +34,7 @@
 
 namespace {
 
-// Answers every message box the window shows, as the user would, and keeps
-// what it said. Runs inside the box's own event loop.
-class BoxAnswerer : public QObject {
-public:
-    BoxAnswerer()
-    {
-        connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::answer);
-        timer_.start(5);
-    }
-    QStringList texts;
-    bool allWellFormed = true;  // caption, one OK button, no icon
-
-private:
-    void answer()
-    {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        texts << box->text();
-        allWellFormed = allWellFormed && box->windowTitle() == QStringLiteral("Torvanel de pronos")
-                     && box->buttons().size() == 1 && box->button(QMessageBox::Ok)
-                     && box->icon() == QMessageBox::NoIcon && box->isModal();
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->close();
-    }
-    QTimer timer_;
-};
+using driving::shownLines;
 
 void fill(QListWidget* list, const QStringList& entries)
 {
@@ -73,15 +50,6 @@ void clickEntries(QListWidget* list, const QStringList& texts)
         QVERIFY2(!found.isEmpty(), qPrintable(text));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
     }
-}
-
-QStringList shownLines(const frmmenu& window)
-{
-    QStringList lines;
-    const QAbstractItemModel* model = window.lstResultat->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        lines << model->index(row, 0).data().toString();
-    return lines;
 }
 
 // The split panel the user sees: the one at the top of the stack.
@@ -126,11 +94,13 @@ private slots:
     void mergesUpToTheLineCap();
     void refusesACostTheLabelCannotShow();
     void keysHitsAndScreenReaderReachTheLastOfTheMostRows();
+    void realBoxesAreModalAndCarryTheProgramsCaption();
+    void testAnswersOpenNoBoxAndAnswerInTurn();
 };
 
 void WindowTest::startsAsLaidOut()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvanel de pronostics"));
@@ -161,7 +131,7 @@ void WindowTest::startsAsLaidOut()
     QCOMPARE(frontPanel(w), QStringLiteral("PictureDetail_2"));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("PictureDetail_1")));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("Label4_1")));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::everyControlIsNamedPlacedAndOfItsKind()
@@ -260,7 +230,7 @@ void WindowTest::betTypeShowsItsPanelAndStake()
     QFETCH(int, betType);
     QFETCH(QString, panel);
     QFETCH(QString, stake);
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     QTest::mouseClick(w.OptionQuoi[betType], Qt::LeftButton);
@@ -270,12 +240,12 @@ void WindowTest::betTypeShowsItsPanelAndStake()
     // The merge ran, with nothing selected: no line and no message.
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
     QCOMPARE(w.lblCout->text(), QStringLiteral(" 0 Euros"));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::deuxSurQuatreCostsThreeCouples()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(w.lstBases, {"1"});
@@ -287,12 +257,12 @@ void WindowTest::deuxSurQuatreCostsThreeCouples()
     QCOMPARE(shownLines(w), (QStringList{"01-02", "01-03"}));
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("2"));
     QCOMPARE(w.lblCout->text(), QStringLiteral(" 6 Euros"));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(w.lstBases, {"1", "2", "3"});
@@ -319,12 +289,12 @@ void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
     w.txtUnite->setText(QStringLiteral("5"));
     QTest::mouseClick(w.OptionQuoi[2], Qt::LeftButton);
     QCOMPARE(w.txtUnite->text(), QStringLiteral("1"));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::oneMergeFromSelectionToCost()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     fill(w.lstBases, {"7", "3", "5"});
@@ -337,12 +307,12 @@ void WindowTest::oneMergeFromSelectionToCost()
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("6"));
     QCOMPARE(w.lblCout->text(), QStringLiteral(" 6 Euros"));
     QVERIFY(w.lblCout->width() >= w.lblCout->fontMetrics().horizontalAdvance(w.lblCout->text()));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::conflictKeepsThePreviousLabels()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(w.lstBases, {"3", "5", "7"});
@@ -352,9 +322,8 @@ void WindowTest::conflictKeepsThePreviousLabels()
 
     clickEntries(w.lstOuts, {"5"});
     QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts, QStringList{QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
                                                      "Supprimez-le des bases ou des outsiders.")});
-    QVERIFY(boxes.allWellFormed);
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("3"));
     QCOMPARE(w.lblCout->text(), QStringLiteral(" 3 Euros"));
@@ -362,14 +331,13 @@ void WindowTest::conflictKeepsThePreviousLabels()
 
 void WindowTest::tooFewBasesInModeZeroIsSaid()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(w.lstBases, {"1", "2"});
     QTest::mouseClick(w.Option1[0], Qt::LeftButton);
     QCOMPARE(w.FusionMode, 0);
-    QCOMPARE(boxes.texts, QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
-    QVERIFY(boxes.allWellFormed);
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
     QCOMPARE(w.lblCout->text(), QStringLiteral(" 0 Euros"));
@@ -377,7 +345,7 @@ void WindowTest::tooFewBasesInModeZeroIsSaid()
 
 void WindowTest::includeBoxAddsAndRemovesItsLines()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(w.lstBases, {"1", "2", "3", "4"});
@@ -395,12 +363,12 @@ void WindowTest::includeBoxAddsAndRemovesItsLines()
     clickEntries(w.lstBases, {"5"});
     QTest::mouseClick(w.Option1[0], Qt::LeftButton);
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("10"));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::eachChoiceRunsOneMerge()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     QSignalSpy merges(w.resultModel, &QAbstractItemModel::modelReset);
@@ -438,7 +406,7 @@ void WindowTest::enterRefillsTheStarterLists()
 {
     QFETCH(QString, typed);
     QFETCH(int, count);
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(w.lstBases, {"2"});
@@ -452,20 +420,19 @@ void WindowTest::enterRefillsTheStarterLists()
         if (count > 0)
             QCOMPARE(list->item(count - 1)->text(), QString::number(count));
     }
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::tooManyStartersAreRefused()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(w.lstOuts, {"4"});
     w.txtPartants->setText(QStringLiteral("32768"));
     QTest::keyClick(w.txtPartants, Qt::Key_Return);
-    QCOMPARE(boxes.texts.size(), 1);
-    QVERIFY(boxes.texts.first().contains(QLatin1String("32767")));
-    QVERIFY(boxes.allWellFormed);
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY(boxes.texts().first().contains(QLatin1String("32767")));
     QCOMPARE(w.lstBases->count(), 18);
     QCOMPARE(w.lstOuts->count(), 18);
     QCOMPARE(w.lstOuts->selectedItems().size(), 1);
@@ -476,24 +443,23 @@ void WindowTest::tooManyStartersAreRefused()
 // horse makes a merge above it, which is refused.
 void WindowTest::mergesUpToTheLineCap()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     const std::uint64_t cap = w.engine.maxLines();
     QCOMPARE(cap, std::uint64_t(INT_MAX));  // the most rows a model can address
     // Quinté of bases only: C(horses, 5) lines.
-    const auto linesOf = [](qint64 n) { return n * (n - 1) * (n - 2) * (n - 3) * (n - 4) / 120; };
     int horses = 5;
-    while (std::uint64_t(linesOf(horses + 1)) <= cap)
+    while (driving::linesOfBlock(horses + 1, 5) <= cap)
         ++horses;
-    const qint64 below = linesOf(horses);
+    const qint64 below = qint64(driving::linesOfBlock(horses, 5));
 
     w.txtPartants->setText(QString::number(horses));
     QTest::keyClick(w.txtPartants, Qt::Key_Return);
     w.lstBases->selectAll();
     QTest::mouseClick(w.Option1[0], Qt::LeftButton);
     QTest::mouseClick(w.OptionQuoi[4], Qt::LeftButton);
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
     QCOMPARE(w.lblQtetotale->text(), QString::number(below));
     QCOMPARE(w.lstResultat->model()->rowCount(), below);
     QCOMPARE(w.lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * below));
@@ -516,8 +482,8 @@ void WindowTest::mergesUpToTheLineCap()
     w.lstBases->addItem(QString::number(horses + 1));
     w.lstBases->selectAll();
     QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts.size(), 1);
-    QVERIFY(boxes.texts.first().contains(QString::number(cap)));
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY(boxes.texts().first().contains(QString::number(cap)));
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
     QCOMPARE(w.lblQtetotale->text(), QStringLiteral("0"));
 }
@@ -527,7 +493,7 @@ void WindowTest::mergesUpToTheLineCap()
 // Qt's rules through the merge, the refusal and "Vider".
 void WindowTest::refusesACostTheLabelCannotShow()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     QAbstractItemModelTester tester(w.resultModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -538,14 +504,13 @@ void WindowTest::refusesACostTheLabelCannotShow()
     w.txtUnite->setText(digits);
     QTest::mouseClick(w.Option1[0], Qt::LeftButton);  // one line
     QCOMPARE(w.lblCout->text().size(), longest);
-    QVERIFY(boxes.texts.isEmpty() && w.lblCout->geometry().right() < w.width());
+    QVERIFY(boxes.texts().isEmpty() && w.lblCout->geometry().right() < w.width());
 
     w.txtUnite->setText(digits + QLatin1Char('8'));
     QTest::mouseClick(w.cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts, QStringList{QStringLiteral("La mise unitaire \"%1\" ne convient pas : le coût de 1 lignes "
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("La mise unitaire \"%1\" ne convient pas : le coût de 1 lignes "
                                                      "ne peut pas être affiché en entier.\nSaisissez une autre mise.")
                                           .arg(digits + QLatin1Char('8'))});
-    QVERIFY(boxes.allWellFormed);
     QCOMPARE(w.lstResultat->model()->rowCount(), 0);
     QCOMPARE(w.lblQtetotale->text() + w.lblCout->text(), QStringLiteral("0 0 Euros"));
     w.txtUnite->setText(QStringLiteral("1"));
@@ -601,6 +566,120 @@ void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
     QCOMPARE(list->currentIndex(), rows.index(0, 0));
     QCOMPARE(list->verticalScrollBar()->value(), 0);
     list->setModel(shown.window.resultModel);
+}
+
+// What a real box showed, read from inside its own event loop.
+struct RealBox {
+    QString kind, caption, text;
+    QStringList buttons;
+    bool plain = false;  // no icon, or an empty answer field
+};
+
+// Runs `action` while a timer reads each real box that opens, then closes
+// it: OK for a message box, "Annuler" for the others.
+QList<RealBox> closingRealBoxes(const std::function<void()>& action)
+{
+    QList<RealBox> seen;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        RealBox box{modal->metaObject()->className(), modal->windowTitle(), {}, {}};
+        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+            if (button->isVisible())
+                box.buttons << button->text().remove(QLatin1Char('&'));
+        if (auto* message = qobject_cast<QMessageBox*>(modal)) {
+            box.text = message->text();
+            box.plain = message->icon() == QMessageBox::NoIcon && message->button(QMessageBox::Ok);
+            message->button(QMessageBox::Ok)->click();
+        } else if (auto* question = qobject_cast<QInputDialog*>(modal)) {
+            box.text = question->labelText();
+            box.plain = question->findChild<QLineEdit*>()->text().isEmpty();
+            question->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
+            box.text = progress->labelText();
+            progress->findChild<QPushButton*>()->click();
+        }
+        seen << box;
+    });
+    timer.start(5);
+    action();
+    return seen;
+}
+
+// The one test that lets the real boxes open, as the user sees them; the
+// others answer through Dialogs::TestAnswers.
+void WindowTest::realBoxesAreModalAndCarryTheProgramsCaption()
+{
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(w.lstBases, {"3", "5", "7"});
+    clickEntries(w.lstOuts, {"5"});
+    QList<RealBox> seen = closingRealBoxes([&] { QTest::mouseClick(w.cmdFusionner, Qt::LeftButton); });
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(seen[0].kind, QStringLiteral("QMessageBox"));
+    QCOMPARE(seen[0].caption, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(seen[0].text, QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
+                                          "Supprimez-le des bases ou des outsiders."));
+    QCOMPARE(seen[0].buttons.size(), 1);
+    QVERIFY(seen[0].plain);  // no icon, and its one button is OK
+
+    // The position question, cancelled: it opens with an empty field.
+    const QRect three = w.lstBases->visualItemRect(w.lstBases->item(2));
+    seen = closingRealBoxes([&] { QTest::mouseClick(w.lstBases->viewport(), Qt::LeftButton, Qt::ShiftModifier, three.center()); });
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(seen[0].kind, QStringLiteral("QInputDialog"));
+    QCOMPARE(seen[0].caption, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(seen[0].text, QStringLiteral("En quelle position est-ce que le cheval 3 va aller?"));
+    QCOMPARE(seen[0].buttons, (QStringList{"OK", "Annuler"}));
+    QVERIFY(seen[0].plain);
+
+    // A long job's progress dialogue: "Annuler" stops the job and closes it.
+    bool goesOn = true;
+    seen = closingRealBoxes([&] {
+        JobProgress job(&w, 0, [](std::uint64_t, std::uint64_t) { return QStringLiteral("Copie des combinaisons"); });
+        for (int done = 0; goesOn && done < 2000; ++done) {
+            goesOn = job.step(std::uint64_t(done), 2000);
+            QTest::qWait(1);
+        }
+    });
+    QVERIFY(!goesOn);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(seen[0].caption, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(seen[0].buttons, QStringList{"Annuler"});
+}
+
+// While a test answers for the user no box opens: each is noted, and each
+// question takes the next answer, or is cancelled once none is left.
+void WindowTest::testAnswersOpenNoBoxAndAnswerInTurn()
+{
+    QStringList opened;
+    QTimer guard;  // closes a box that opens all the same, so the test fails instead of hanging
+    connect(&guard, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened << modal->metaObject()->className();
+            modal->close();
+        }
+    });
+    guard.start(5);
+    Dialogs::TestAnswers user;
+    user.type(QStringLiteral("2")).choose(1);
+    Dialogs::showMessage(nullptr, QStringLiteral("Première ligne\r\nseconde ligne"));
+    QCOMPARE(Dialogs::askText(nullptr, QStringLiteral("Position ?")), std::optional<QString>(QStringLiteral("2")));
+    QCOMPARE(Dialogs::askItem(nullptr, QStringLiteral("Rapport ?"), {"Bonus 4", "Bonus 3"}), std::optional<int>(1));
+    QCOMPARE(Dialogs::askText(nullptr, QStringLiteral("Encore ?")), std::nullopt);
+    QCOMPARE(Dialogs::askSaveFileName(nullptr, QStringLiteral("/tmp/lignes.txt")), QString());
+    user.cancelProgress = true;
+    JobProgress job(nullptr, 0, [](std::uint64_t done, std::uint64_t) { return QString::number(done); });
+    QVERIFY(!job.step(1, 2));
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(user.texts(), QStringList{"Première ligne\nseconde ligne"});
+    QCOMPARE(user.texts(Dialogs::Shown::Kind::Question),
+             (QStringList{"Position ?", "Rapport ?", "Encore ?", "/tmp/lignes.txt"}));
+    QCOMPARE(user.shown[2].items, (QStringList{"Bonus 4", "Bonus 3"}));
+    QCOMPARE(user.texts(Dialogs::Shown::Kind::Progress), QStringList{"1"});
 }
 
 QTEST_MAIN(WindowTest)
