@@ -16,8 +16,28 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 namespace driving {
+
+// A fresh window in `window`, shown and active, as the user finds it.
+inline void openWindow(std::unique_ptr<frmmenu>& window)
+{
+    window = std::make_unique<frmmenu>();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+// The texts of a horse list's entries, or of its selected ones only.
+inline QStringList entries(const QListWidget* list, bool selectedOnly = false)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        if (!selectedOnly || list->item(row)->isSelected())
+            texts.append(list->item(row)->text());
+    return texts;
+}
 
 // Selects horses 1 to `bases` as bases and merges them alone ("Bases
 // seulement") for the bet type `betType` (OptionQuoi index), by clicks.
@@ -85,9 +105,7 @@ inline void setStarters(frmmenu& window, int starters)
 inline void mergeQuinteOfAllBases(frmmenu& window, int starters)
 {
     setStarters(window, starters);
-    window.lstBases->selectAll();
-    window.OptionQuoi[4]->click();
-    window.Option1[0]->click();
+    mergeBasesAlone(window, starters, 4);
 }
 
 // Runs the test object TestCase with no printer within reach: CUPS is pointed

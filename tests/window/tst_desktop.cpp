@@ -120,10 +120,7 @@ private:
 void DesktopTest::init()
 {
     QApplication::clipboard()->setText(kUntouched);
-    window_ = std::make_unique<frmmenu>();
-    window_->show();
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    driving::openWindow(window_);
 }
 
 void DesktopTest::cleanup()
@@ -255,11 +252,7 @@ void DesktopTest::listTooLongForTheClipboardIsRefused()
 QString DesktopTest::saveAs(const QString& fileName, bool cancel)
 {
     user_.emplace().type(fileName).cancelProgress = cancel;
-    // Anywhere in the window, once it is active again after a message box.
-    window_->activateWindow();
-    if (!QTest::qWaitForWindowActive(window_.get()))
-        qWarning("the window is not active");
-    window_->txtPartants->setFocus();
+    window_->txtPartants->setFocus();  // anywhere in the window
     QTest::keyClick(window_->txtPartants, Qt::Key_S, Qt::ControlModifier);
     return user_->texts(Kind::Question).value(0);
 }
@@ -410,14 +403,7 @@ void DesktopTest::keyboardAloneRunsAMerge()
     QTest::keyClick(w.lstBases, Qt::Key_Space);  // ...and off again
     QTest::keyClick(w.lstBases, Qt::Key_Down);
     QTest::keyClick(w.lstBases, Qt::Key_Space);  // horse 4
-    const auto selected = [](QListWidget* list) {
-        QStringList horses;
-        for (int row = 0; row < list->count(); ++row)
-            if (list->item(row)->isSelected())
-                horses << list->item(row)->text();
-        return horses;
-    };
-    QCOMPARE(selected(w.lstBases), QStringList({"1", "2", "4"}));
+    QCOMPARE(driving::entries(w.lstBases, true), QStringList({"1", "2", "4"}));
 
     // Tab on to the outsiders, pick horse 5, then Tab to "Fusionner".
     QTest::keyClick(w.lstBases, Qt::Key_Tab);
@@ -425,7 +411,7 @@ void DesktopTest::keyboardAloneRunsAMerge()
     QCOMPARE(QApplication::focusWidget(), w.lstOuts);
     QTest::keyClick(w.lstOuts, Qt::Key_End);
     QTest::keyClick(w.lstOuts, Qt::Key_Space);
-    QCOMPARE(selected(w.lstOuts), QStringList({"5"}));
+    QCOMPARE(driving::entries(w.lstOuts, true), QStringList({"5"}));
     QTest::keyClick(w.lstOuts, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), w.lstResultat);
     QTest::keyClick(w.lstResultat, Qt::Key_Tab);

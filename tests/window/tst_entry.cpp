@@ -1,8 +1,8 @@
 // Horse entry, purge, selection and reordering, driven through the window's
 // real widgets; the user's answers to its boxes are given through Dialogs.
 
-#include "app/Dialogs.h"
-#include "app/frmmenu.h"
+#include "WindowDriving.h"
+
 #include "app/ResultListModel.h"
 
 #include <QLabel>
@@ -35,13 +35,7 @@ QStringList answering(const std::function<void()>& action, const QStringList& an
     return seen;
 }
 
-QStringList entries(const QListWidget* list)
-{
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        texts << list->item(row)->text();
-    return texts;
-}
+using driving::entries;
 
 // Selected places, counted from 1 as the position question counts them.
 QList<int> selected(const QListWidget* list)
@@ -97,13 +91,7 @@ QStringList question(const QString& horse, const QString& refusal = {})
 class EntryTest : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        window = std::make_unique<frmmenu>();
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
+    void init() { driving::openWindow(window); }
     void cleanup() { window.reset(); }
 
     void insertAppendsUpToTheStartersBox();

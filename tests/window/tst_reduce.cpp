@@ -41,22 +41,18 @@ Seen reduceAnswering(const std::function<void()>& start, int item, AtProgress at
     if (item >= 0)
         user.choose(item);
     user.cancelProgress = atProgress == AtProgress::Cancel;
+    Seen seen;
     user.whileShown = [&](const Dialogs::Shown& box) {
+        QCOMPARE(box.caption, QStringLiteral("Torvanel de pronos"));
+        if (box.kind == Kind::Question)
+            seen.items = box.items;
         if (box.kind == Kind::Progress && atProgress == AtProgress::CloseTheWindow)
             window->close();
     };
     start();
-    Seen seen;
-    for (const Dialogs::Shown& box : user.shown) {
-        [&] { QCOMPARE(box.caption, QStringLiteral("Torvanel de pronos")); }();
-        if (box.kind == Kind::Question) {
-            seen.prompt = box.text;
-            seen.items = box.items;
-        }
-        seen.progressDialogs += box.kind == Kind::Progress;
-        if (box.kind == Kind::Message)
-            seen.messages << box.text;
-    }
+    seen.prompt = user.texts(Kind::Question).value(0);
+    seen.messages = user.texts();
+    seen.progressDialogs = int(user.texts(Kind::Progress).size());
     return seen;
 }
 
@@ -73,9 +69,6 @@ QStringList engineLines(const frmmenu& w, reduce::Payout payout)
 
 void pressCtrlR(frmmenu& w)
 {
-    // A closed box leaves no window active offscreen; a punter clicks back.
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
 }
 
@@ -99,10 +92,7 @@ private:
 
 void ReduceTest::init()
 {
-    window_ = std::make_unique<frmmenu>();
-    window_->show();
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    driving::openWindow(window_);
 }
 
 void ReduceTest::cleanup()

@@ -1,7 +1,7 @@
 // The guided tour "Montrez-moi!" played on the real window.
 
-#include "app/Dialogs.h"
-#include "app/frmmenu.h"
+#include "WindowDriving.h"
+
 #include "app/GuidedTour.h"
 #include "app/PictureBox.h"
 #include "app/ResultListModel.h"
@@ -26,14 +26,7 @@ double processorSeconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-QStringList entries(const QListWidget* list, bool selectedOnly = false)
-{
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        if (!selectedOnly || list->item(row)->isSelected())
-            texts.append(list->item(row)->text());
-    return texts;
-}
+using driving::entries;
 
 }  // namespace
 

@@ -454,8 +454,7 @@ void WindowTest::mergesUpToTheLineCap()
         ++horses;
     const qint64 below = qint64(driving::linesOfBlock(horses, 5));
 
-    w.txtPartants->setText(QString::number(horses));
-    QTest::keyClick(w.txtPartants, Qt::Key_Return);
+    driving::setStarters(w, horses);
     w.lstBases->selectAll();
     QTest::mouseClick(w.Option1[0], Qt::LeftButton);
     QTest::mouseClick(w.OptionQuoi[4], Qt::LeftButton);
@@ -568,40 +567,36 @@ void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
     list->setModel(shown.window.resultModel);
 }
 
-// What a real box showed, read from inside its own event loop.
-struct RealBox {
-    QString kind, caption, text;
-    QStringList buttons;
-    bool plain = false;  // no icon, or an empty answer field
-};
-
-// Runs `action` while a timer reads each real box that opens, then closes
-// it: OK for a message box, "Annuler" for the others.
-QList<RealBox> closingRealBoxes(const std::function<void()>& action)
+// Runs `action` while a timer reads each real box that opens and closes it:
+// OK for a message box, "Annuler" for the others. Gives what each showed:
+// its kind, caption, text (a question's with its answer field), buttons and,
+// for a message box, its icon.
+QStringList closingRealBoxes(const std::function<void()>& action)
 {
-    QList<RealBox> seen;
+    QStringList seen;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
+        if (!modal)
             return;
-        RealBox box{modal->metaObject()->className(), modal->windowTitle(), {}, {}};
-        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
-            if (button->isVisible())
-                box.buttons << button->text().remove(QLatin1Char('&'));
-        if (auto* message = qobject_cast<QMessageBox*>(modal)) {
-            box.text = message->text();
-            box.plain = message->icon() == QMessageBox::NoIcon && message->button(QMessageBox::Ok);
-            message->button(QMessageBox::Ok)->click();
+        QStringList said{modal->metaObject()->className(), modal->windowTitle()};
+        QAbstractButton* close = modal->findChild<QPushButton*>();  // a progress dialogue's only one
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            said << box->text();
+            close = box->button(QMessageBox::Ok);
         } else if (auto* question = qobject_cast<QInputDialog*>(modal)) {
-            box.text = question->labelText();
-            box.plain = question->findChild<QLineEdit*>()->text().isEmpty();
-            question->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+            said << question->labelText() + " [" + question->textValue() + "]";
+            close = question->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
         } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
-            box.text = progress->labelText();
-            progress->findChild<QPushButton*>()->click();
+            said << progress->labelText();
         }
-        seen << box;
+        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+            said << (button->isVisible() ? button->text().remove(QLatin1Char('&')) : QString());
+        if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->icon() == QMessageBox::NoIcon)
+            said << QStringLiteral("no icon");
+        said.removeAll(QString());
+        seen << said.join(QStringLiteral(" | "));
+        close ? close->click() : void(modal->close());
     });
     timer.start(5);
     action();
@@ -616,39 +611,25 @@ void WindowTest::realBoxesAreModalAndCarryTheProgramsCaption()
     frmmenu& w = shown.window;
     clickEntries(w.lstBases, {"3", "5", "7"});
     clickEntries(w.lstOuts, {"5"});
-    QList<RealBox> seen = closingRealBoxes([&] { QTest::mouseClick(w.cmdFusionner, Qt::LeftButton); });
-    QCOMPARE(seen.size(), 1);
-    QCOMPARE(seen[0].kind, QStringLiteral("QMessageBox"));
-    QCOMPARE(seen[0].caption, QStringLiteral("Torvanel de pronos"));
-    QCOMPARE(seen[0].text, QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
-                                          "Supprimez-le des bases ou des outsiders."));
-    QCOMPARE(seen[0].buttons.size(), 1);
-    QVERIFY(seen[0].plain);  // no icon, and its one button is OK
-
-    // The position question, cancelled: it opens with an empty field.
-    const QRect three = w.lstBases->visualItemRect(w.lstBases->item(2));
-    seen = closingRealBoxes([&] { QTest::mouseClick(w.lstBases->viewport(), Qt::LeftButton, Qt::ShiftModifier, three.center()); });
-    QCOMPARE(seen.size(), 1);
-    QCOMPARE(seen[0].kind, QStringLiteral("QInputDialog"));
-    QCOMPARE(seen[0].caption, QStringLiteral("Torvanel de pronos"));
-    QCOMPARE(seen[0].text, QStringLiteral("En quelle position est-ce que le cheval 3 va aller?"));
-    QCOMPARE(seen[0].buttons, (QStringList{"OK", "Annuler"}));
-    QVERIFY(seen[0].plain);
-
+    QCOMPARE(closingRealBoxes([&] { QTest::mouseClick(w.cmdFusionner, Qt::LeftButton); }),
+             QStringList{"QMessageBox | Torvanel de pronos | Le 5 ne peut être à la fois base et outsider!\n"
+                         "Supprimez-le des bases ou des outsiders. | OK | no icon"});
+    // The position question opens with an empty field; "Annuler" moves nothing.
+    const QPoint three = w.lstBases->visualItemRect(w.lstBases->item(2)).center();
+    QCOMPARE(closingRealBoxes([&] { QTest::mouseClick(w.lstBases->viewport(), Qt::LeftButton, Qt::ShiftModifier, three); }),
+             QStringList{"QInputDialog | Torvanel de pronos | En quelle position est-ce que le cheval 3 va aller? [] | OK | Annuler"});
+    QCOMPARE(w.lstBases->item(2)->text(), QStringLiteral("3"));
     // A long job's progress dialogue: "Annuler" stops the job and closes it.
     bool goesOn = true;
-    seen = closingRealBoxes([&] {
-        JobProgress job(&w, 0, [](std::uint64_t, std::uint64_t) { return QStringLiteral("Copie des combinaisons"); });
-        for (int done = 0; goesOn && done < 2000; ++done) {
-            goesOn = job.step(std::uint64_t(done), 2000);
-            QTest::qWait(1);
-        }
-    });
-    QVERIFY(!goesOn);
-    QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(seen.size(), 1);
-    QCOMPARE(seen[0].caption, QStringLiteral("Torvanel de pronos"));
-    QCOMPARE(seen[0].buttons, QStringList{"Annuler"});
+    QCOMPARE(closingRealBoxes([&] {
+                 JobProgress job(&w, 0, [](std::uint64_t, std::uint64_t) { return QStringLiteral("Copie"); });
+                 for (int done = 0; goesOn && done < 2000; ++done) {
+                     goesOn = job.step(std::uint64_t(done), 2000);
+                     QTest::qWait(1);
+                 }
+             }),
+             QStringList{"QProgressDialog | Torvanel de pronos | Copie | Annuler"});
+    QVERIFY(!goesOn && !QApplication::activeModalWidget());
 }
 
 // While a test answers for the user no box opens: each is noted, and each
@@ -656,30 +637,25 @@ void WindowTest::realBoxesAreModalAndCarryTheProgramsCaption()
 void WindowTest::testAnswersOpenNoBoxAndAnswerInTurn()
 {
     QStringList opened;
-    QTimer guard;  // closes a box that opens all the same, so the test fails instead of hanging
+    QTimer guard;  // closes a box that opens all the same: a failure, not a hang
     connect(&guard, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            opened << modal->metaObject()->className();
-            modal->close();
-        }
+        if (QWidget* modal = QApplication::activeModalWidget())
+            opened << modal->metaObject()->className() << QString::number(modal->close());
     });
     guard.start(5);
     Dialogs::TestAnswers user;
-    user.type(QStringLiteral("2")).choose(1);
+    user.type(QStringLiteral("2")).choose(1).cancelProgress = true;
     Dialogs::showMessage(nullptr, QStringLiteral("Première ligne\r\nseconde ligne"));
     QCOMPARE(Dialogs::askText(nullptr, QStringLiteral("Position ?")), std::optional<QString>(QStringLiteral("2")));
     QCOMPARE(Dialogs::askItem(nullptr, QStringLiteral("Rapport ?"), {"Bonus 4", "Bonus 3"}), std::optional<int>(1));
     QCOMPARE(Dialogs::askText(nullptr, QStringLiteral("Encore ?")), std::nullopt);
     QCOMPARE(Dialogs::askSaveFileName(nullptr, QStringLiteral("/tmp/lignes.txt")), QString());
-    user.cancelProgress = true;
-    JobProgress job(nullptr, 0, [](std::uint64_t done, std::uint64_t) { return QString::number(done); });
-    QVERIFY(!job.step(1, 2));
-    QVERIFY(opened.isEmpty());
+    QVERIFY(!JobProgress(nullptr, 0, [](std::uint64_t, std::uint64_t) { return QStringLiteral("Copie"); }).step(1, 2));
+    QCOMPARE(opened, QStringList());
     QCOMPARE(user.texts(), QStringList{"Première ligne\nseconde ligne"});
-    QCOMPARE(user.texts(Dialogs::Shown::Kind::Question),
-             (QStringList{"Position ?", "Rapport ?", "Encore ?", "/tmp/lignes.txt"}));
+    QCOMPARE(user.texts(Dialogs::Shown::Kind::Question), (QStringList{"Position ?", "Rapport ?", "Encore ?", "/tmp/lignes.txt"}));
     QCOMPARE(user.shown[2].items, (QStringList{"Bonus 4", "Bonus 3"}));
-    QCOMPARE(user.texts(Dialogs::Shown::Kind::Progress), QStringList{"1"});
+    QCOMPARE(user.texts(Dialogs::Shown::Kind::Progress), QStringList{"Copie"});
 }
 
 QTEST_MAIN(WindowTest)
