@@ -2,7 +2,8 @@
 // The progress dialogue of a long job over the result lines (making the pages
 // of a printout, copying the lines): modal, with the program's title and an
 // "Annuler" button, opened at the job's first step once the job is known to
-// be long, so a short job never flashes a dialogue.
+// be long, so a short job never flashes a dialogue. While a test answers for
+// the user (Dialogs::TestAnswers), the job runs or is cancelled as it says.
 
 #include <QString>
 
