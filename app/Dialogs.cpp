@@ -1,9 +1,29 @@
 #include "app/Dialogs.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <utility>
+
 namespace Dialogs {
+
+namespace {
+
+// The user a test plays, while one lives.
+TestAnswers* testUser = nullptr;
+
+// The question dialogue both questions share: the program's title, OK and "Annuler".
+void prepareQuestion(QInputDialog& dialog, const QString& prompt)
+{
+    dialog.setWindowTitle(applicationTitle());
+    dialog.setLabelText(prompt);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+}
+
+}  // namespace
 
 QString applicationTitle()
 {
@@ -12,12 +32,17 @@ QString applicationTitle()
 
 void showMessage(QWidget* parent, const QString& text)
 {
+    // A lone "\r" would show as a blank square; the box wants "\n".
+    const QString shownText = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (testUser) {
+        testUser->answer({Shown::Kind::Message, applicationTitle(), shownText, {}});
+        return;
+    }
     QMessageBox box(parent);
     box.setWindowTitle(applicationTitle());
     box.setIcon(QMessageBox::NoIcon);
     box.setTextFormat(Qt::PlainText);
-    // A lone "\r" would show as a blank square; the box wants "\n".
-    box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    box.setText(shownText);
     box.setStandardButtons(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
@@ -25,17 +50,107 @@ void showMessage(QWidget* parent, const QString& text)
 
 std::optional<QString> askText(QWidget* parent, const QString& prompt)
 {
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, applicationTitle(), prompt, {}});
+        return answer ? std::optional<QString>(answer->text) : std::nullopt;
+    }
     QInputDialog dialog(parent);
-    dialog.setWindowTitle(applicationTitle());
-    dialog.setLabelText(prompt);
+    prepareQuestion(dialog, prompt);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(QString());
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(QStringLiteral("Annuler"));
-    dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<int> askItem(QWidget* parent, const QString& prompt, const QStringList& items)
+{
+    QString chosen;
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, applicationTitle(), prompt, items});
+        if (!answer)
+            return std::nullopt;
+        chosen = answer->item >= 0 ? items.value(answer->item) : answer->text;
+    } else {
+        QInputDialog dialog(parent);
+        dialog.setObjectName(QStringLiteral("dlgReduire"));
+        prepareQuestion(dialog, prompt);
+        dialog.setComboBoxItems(items);
+        dialog.setComboBoxEditable(false);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        chosen = dialog.textValue();
+    }
+    const int index = static_cast<int>(items.indexOf(chosen));
+    return index < 0 ? std::nullopt : std::optional<int>(index);
+}
+
+QString askSaveFileName(QWidget* parent, const QString& suggested)
+{
+    const QString caption = QStringLiteral("Enregistrer les combinaisons");
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, caption, suggested, {}});
+        return answer ? answer->text : QString();
+    }
+    QFileDialog dialog(parent, caption, suggested);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString text = QStringLiteral("Texte, une combinaison par ligne (*.txt)");
+    const QString csv = QStringLiteral("Tableur CSV, un cheval par colonne (*.csv)");
+    dialog.setNameFilters({text, csv, QStringLiteral("Tous les fichiers (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, csv](const QString& filter) {
+        dialog.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("txt"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+std::optional<bool> progressCancelledByTest(const QString& label)
+{
+    if (!testUser)
+        return std::nullopt;
+    testUser->answer({Shown::Kind::Progress, applicationTitle(), label, {}});
+    return testUser->cancelProgress;
+}
+
+TestAnswers::TestAnswers() : outer_(std::exchange(testUser, this)) {}
+
+TestAnswers::~TestAnswers()
+{
+    testUser = outer_;
+}
+
+TestAnswers& TestAnswers::type(const QString& text)
+{
+    queued_.append({text, -1});
+    return *this;
+}
+
+TestAnswers& TestAnswers::choose(int index)
+{
+    queued_.append({QString(), index});
+    return *this;
+}
+
+QStringList TestAnswers::texts(Shown::Kind kind) const
+{
+    QStringList said;
+    for (const Shown& box : shown)
+        if (box.kind == kind)
+            said << box.text;
+    return said;
+}
+
+std::optional<TestAnswers::Answer> TestAnswers::answer(const Shown& box)
+{
+    shown.append(box);
+    if (whileShown)
+        whileShown(box);
+    if (box.kind != Shown::Kind::Question || queued_.isEmpty())
+        return std::nullopt;
+    return queued_.takeFirst();
 }
 
 }  // namespace Dialogs

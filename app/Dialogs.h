@@ -1,11 +1,19 @@
 #pragma once
-// The program's two dialogs: the message box (one OK button, no icon) and the
-// question with OK and Cancel. Both are modal and carry the program's title, so
-// tests answer them by finding QApplication::activeModalWidget().
+// Every box the program opens: the message box (one OK button, no icon), the
+// questions with OK and "Annuler" (a text, an item of a list), the save
+// dialogue and the progress dialogue of a long job. All are modal and, but
+// for the save dialogue, carry the program's title.
+//
+// A test answers them for the user through TestAnswers: while one lives, no
+// box opens.
 
 #include "merge/MergeTypes.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -21,6 +29,64 @@ void showMessage(QWidget* parent, const QString& text);
 
 // Asks a question with an empty answer field; nothing when the user cancels.
 std::optional<QString> askText(QWidget* parent, const QString& prompt);
+
+// Asks for one of `items`; its index, nothing when the user cancels.
+std::optional<int> askItem(QWidget* parent, const QString& prompt, const QStringList& items);
+
+// The toolkit's save dialogue, offering `suggested` (a full path): a text
+// file unless the user picks the CSV filter, and a question before replacing
+// a file. Empty when the user gives up.
+QString askSaveFileName(QWidget* parent, const QString& suggested);
+
+// For the progress dialogue: while a test answers for the user, notes the
+// dialogue that opens and tells whether the user cancels it; nothing when
+// the real dialogue must open.
+std::optional<bool> progressCancelledByTest(const QString& label);
+
+// What a box said while a test answered for the user.
+struct Shown {
+    enum class Kind { Message, Question, Progress };
+    Kind kind;
+    QString caption;
+    QString text;  // the message, the question, the file name offered, the progress' first words
+    QStringList items;  // the items of a list question
+};
+
+// The user a test plays. While it lives the program's boxes do not open:
+// each one is noted in `shown`; each question takes the next queued answer,
+// or is cancelled when none is queued; a progress dialogue runs to its end
+// unless `cancelProgress` is set.
+class TestAnswers {
+public:
+    TestAnswers();
+    ~TestAnswers();
+    TestAnswers(const TestAnswers&) = delete;
+    TestAnswers& operator=(const TestAnswers&) = delete;
+
+    // The next question gets `text` typed (or the file name given), then OK.
+    TestAnswers& type(const QString& text);
+    // The next list question gets item `index` chosen, then OK.
+    TestAnswers& choose(int index);
+
+    // The texts of what was shown of `kind`, in order.
+    QStringList texts(Shown::Kind kind = Shown::Kind::Message) const;
+
+    QList<Shown> shown;
+    bool cancelProgress = false;  // "Annuler" as soon as a progress dialogue shows
+    // Runs as each box would open, before it takes its answer.
+    std::function<void(const Shown&)> whileShown;
+
+    // Used by the boxes: notes `box` and gives the next answer, if any.
+    struct Answer {
+        QString text;
+        int item = -1;
+    };
+    std::optional<Answer> answer(const Shown& box);
+
+private:
+    QList<Answer> queued_;
+    TestAnswers* outer_;
+};
 
 }  // namespace Dialogs
 

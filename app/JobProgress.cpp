@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QProgressDialog>
 
+#include <optional>
+
 namespace {
 
 // The bar moves in thousandths, whatever the size of the job.
@@ -29,17 +31,25 @@ bool JobProgress::step(std::uint64_t done, std::uint64_t total)
 {
     if (total <= quietTotal_)
         return true;
-    if (!dialog_)
-        open();
-    const double part = done >= total ? 1.0 : static_cast<double>(done) / static_cast<double>(total);
-    dialog_->setValue(static_cast<int>(part * kBarSteps));
-    dialog_->setLabelText(label_(done, total));
+    const QString label = label_(done, total);
+    if (!opened_)
+        open(label);
+    if (dialog_) {
+        const double part = done >= total ? 1.0 : static_cast<double>(done) / static_cast<double>(total);
+        dialog_->setValue(static_cast<int>(part * kBarSteps));
+        dialog_->setLabelText(label);
+    }
     QCoreApplication::processEvents();
-    return !dialog_->wasCanceled();
+    return dialog_ ? !dialog_->wasCanceled() : !cancelledByTest_;
 }
 
-void JobProgress::open()
+void JobProgress::open(const QString& label)
 {
+    opened_ = true;
+    if (const std::optional<bool> cancelled = Dialogs::progressCancelledByTest(label)) {
+        cancelledByTest_ = *cancelled;
+        return;
+    }
     dialog_ = std::make_unique<QProgressDialog>(parent_);
     dialog_->setObjectName(QStringLiteral("JobProgress"));
     dialog_->setWindowTitle(Dialogs::applicationTitle());

@@ -2,7 +2,8 @@
 // The progress dialogue of a long job over the result lines (making the pages
 // of a printout, copying the lines): modal, with the program's title and an
 // "Annuler" button, opened at the job's first step once the job is known to
-// be long, so a short job never flashes a dialogue.
+// be long, so a short job never flashes a dialogue. While a test answers for
+// the user (Dialogs::TestAnswers), the job runs or is cancelled as it says.
 
 #include <QString>
 
@@ -32,14 +33,13 @@ public:
     // cancelled.
     bool step(std::uint64_t done, std::uint64_t total);
 
-    // The dialogue, once open (tests press its button).
-    QProgressDialog* dialog() const { return dialog_.get(); }
-
 private:
-    void open();
+    void open(const QString& label);
 
     QWidget* parent_;
     std::uint64_t quietTotal_;
     LabelText label_;
+    bool opened_ = false;
+    bool cancelledByTest_ = false;  // while a test answers for the user, no dialogue opens
     std::unique_ptr<QProgressDialog> dialog_;
 };

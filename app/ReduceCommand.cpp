@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QEventLoop>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -78,24 +77,6 @@ QString summaryOf(std::uint64_t before, std::uint64_t after, const QString& guar
 {
     return QStringLiteral("La liste de %1 combinaisons est réduite à %2 combinaisons.\r\n%3\r\n%4")
         .arg(frenchCount(before), frenchCount(after), guarantee, qualityOf(quality));
-}
-
-// The question in item mode; the index of the chosen item, nothing on Cancel.
-std::optional<int> askPayout(QWidget* parent, const QString& prompt, const QStringList& items)
-{
-    QInputDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgReduire"));
-    dialog.setWindowTitle(Dialogs::applicationTitle());
-    dialog.setLabelText(prompt);
-    dialog.setComboBoxItems(items);
-    dialog.setComboBoxEditable(false);
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(QStringLiteral("Annuler"));
-    dialog.setWindowModality(Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const int chosen = static_cast<int>(items.indexOf(dialog.textValue()));
-    return chosen < 0 ? std::nullopt : std::optional<int>(chosen);
 }
 
 // What the worker shares with the window, and nothing else: the worker never
@@ -203,7 +184,7 @@ void ReduceCommand::reduceLines()
         items << fromUtf8(torvanel::reduce::PayoutName(payout)) + QStringLiteral(" : ") + guaranteeOf(payout, bases);
     const QString prompt = QStringLiteral("La liste compte %1 combinaisons.\nQuel rapport la liste réduite doit-elle garantir ?")
                                .arg(frenchCount(lines.count()));
-    const std::optional<int> chosen = askPayout(&window_, prompt, items);
+    const std::optional<int> chosen = Dialogs::askItem(&window_, prompt, items);
     if (!chosen)
         return;
     const Payout payout = payouts[static_cast<std::size_t>(*chosen)];

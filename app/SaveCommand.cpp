@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -21,25 +20,6 @@ QString saveFailed(const QString& fileName, const QString& reason)
     return QStringLiteral("Impossible d'enregistrer les combinaisons dans « %1 » : %2.\r\n"
                           "Choisissez un autre fichier ou un autre dossier, puis recommencez.")
         .arg(QDir::toNativeSeparators(fileName), reason);
-}
-
-// The toolkit's save dialogue: a text file unless the user picks the CSV
-// filter, and a question before replacing a file.
-QString askFileName(QWidget* parent, const QString& suggested)
-{
-    QFileDialog dialog(parent, QStringLiteral("Enregistrer les combinaisons"), suggested);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    const QString text = QStringLiteral("Texte, une combinaison par ligne (*.txt)");
-    const QString csv = QStringLiteral("Tableur CSV, un cheval par colonne (*.csv)");
-    dialog.setNameFilters({text, csv, QStringLiteral("Tous les fichiers (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, csv](const QString& filter) {
-        dialog.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("txt"));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
 }
 
 // The user's documents, or home where there is no such folder.
@@ -55,8 +35,7 @@ SaveCommand::SaveCommand(ResultHost& host)
     : QObject(&host.hostWindow()),
       host_(host),
       window_(host.hostWindow()),
-      save_(new QAction(QStringLiteral("Enregistrer les combinaisons…"), this)),
-      chooseFile_(askFileName)
+      save_(new QAction(QStringLiteral("Enregistrer les combinaisons…"), this))
 {
     save_->setObjectName(QStringLiteral("mnuEnregistrer"));
     save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -81,7 +60,7 @@ void SaveCommand::saveLines()
     if (folder_.isEmpty() || !QDir(folder_).exists())
         folder_ = startFolder();
     const QString suggested = QDir(folder_).filePath(resultfile::suggestedName(host_.checkedBetType(), QDate::currentDate()));
-    const QString fileName = chooseFile_(&window_, suggested);
+    const QString fileName = Dialogs::askSaveFileName(&window_, suggested);
     if (fileName.isEmpty())
         return;
     folder_ = QFileInfo(fileName).absolutePath();  // the next save offers the same folder

@@ -1,22 +1,44 @@
 #pragma once
-// Driving the real window in tests: filling lstResultat by a real merge, and
-// answering the modal boxes the program shows.
+// Driving the real window in tests: filling lstResultat by a real merge, the
+// lines it then shows, and the reference of what a merge makes. Tests answer
+// the program's boxes through Dialogs::TestAnswers.
 
+#include "app/Dialogs.h"
 #include "app/frmmenu.h"
+#include "generators/Combinatorics.h"
 #include "tests/window/WindowControls.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 namespace driving {
+
+// A fresh window in `window`, shown and active, as the user finds it.
+inline void openWindow(std::unique_ptr<frmmenu>& window)
+{
+    window = std::make_unique<frmmenu>();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+// The texts of a horse list's entries, or of its selected ones only.
+inline QStringList entries(const QListWidget* list, bool selectedOnly = false)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        if (!selectedOnly || list->item(row)->isSelected())
+            texts.append(list->item(row)->text());
+    return texts;
+}
 
 // Selects horses 1 to `bases` as bases and merges them alone ("Bases
 // seulement") for the bet type `betType` (OptionQuoi index), by clicks.
@@ -29,8 +51,19 @@ inline void mergeBasesAlone(frmmenu& window, int bases, int betType)
         QTest::mouseClick(ui(window).OptionQuoi[betType], Qt::LeftButton);
 }
 
-// Every choice of `size` horses among 1..`horses`, in increasing order, as
-// result lines ("01-02-03").
+// ---- What a merge makes, worked out apart from the window ----
+// A block of lines takes `baseTake` of the selected bases, in list order,
+// then `outTake` of the selected outsiders.
+
+// How many lines such a block holds, of `bases` bases and `outs` outsiders.
+inline torvanel::WideCount linesOfBlock(std::uint64_t bases, int baseTake, std::uint64_t outs = 0, int outTake = 0)
+{
+    return torvanel::SaturatingMul(torvanel::Binomial(bases, std::uint64_t(baseTake)),
+                                   torvanel::Binomial(outs, std::uint64_t(outTake)));
+}
+
+// Its lines for bases 1 to `horses` alone, `size` to a line, in increasing
+// order ("01-02-03").
 inline QStringList linesOfBasesAlone(int horses, int size)
 {
     QStringList lines;
@@ -46,18 +79,14 @@ inline QStringList linesOfBasesAlone(int horses, int size)
     return lines;
 }
 
-// Runs `action` while a timer, every few milliseconds, hands the modal
-// widget that is open (a progress dialogue, a message box) to `answer`.
-inline void whileModal(const std::function<void()>& action, const std::function<void(QWidget*)>& answer)
+// The lines lstResultat shows, top to bottom.
+inline QStringList shownLines(const frmmenu& window)
 {
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            answer(modal);
-    });
-    timer.start();
-    action();
+    QStringList lines;
+    const QAbstractItemModel* model = ui(window).lstResultat->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        lines << model->index(row, 0).data().toString();
+    return lines;
 }
 
 inline void selectHorses(QListWidget* list, std::initializer_list<int> horses)
@@ -77,37 +106,8 @@ inline void setStarters(frmmenu& window, int starters)
 inline void mergeQuinteOfAllBases(frmmenu& window, int starters)
 {
     setStarters(window, starters);
-    ui(window).lstBases->selectAll();
-    ui(window).OptionQuoi[4]->click();
-    ui(window).Option1[0]->click();
+    mergeBasesAlone(window, starters, 4);
 }
-
-struct SeenBox {
-    QString title;
-    QString text;
-    int buttons;
-};
-
-// While it lives, closes every message box that opens, keeping what it showed.
-class MessageBoxCloser {
-public:
-    MessageBoxCloser()
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            seen.append({box->windowTitle(), box->text(), int(box->buttons().size())});
-            box->close();
-        });
-        timer_.start();
-    }
-    QList<SeenBox> seen;
-
-private:
-    QTimer timer_;
-};
 
 // Runs the test object TestCase with no printer within reach: CUPS is pointed
 // at a server that does not exist, and a fresh HOME holds no lpoptions naming

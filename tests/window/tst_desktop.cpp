@@ -9,7 +9,6 @@
 #include "app/PictureBox.h"
 #include "app/ResultClipboard.h"
 #include "app/ResultListModel.h"
-#include "app/SaveCommand.h"
 #include "app/WindowLook.h"
 #include "tests/window/WindowControls.h"
 
@@ -24,10 +23,8 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -46,33 +43,9 @@ QString clipboardText()
     return QApplication::clipboard()->text();
 }
 
-using driving::MessageBoxCloser;
 using driving::mergeQuinteOfAllBases;
 using driving::selectHorses;
-using driving::whileModal;
-
-// Runs `job` and cancels its progress dialogue as soon as it shows; gives
-// what the dialogue said.
-QString cancelAtOnce(const std::function<void()>& job)
-{
-    QString label;
-    whileModal(job, [&](QWidget* modal) {
-        auto* dialog = qobject_cast<QProgressDialog*>(modal);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Torvanel de pronos"));
-        label = dialog->labelText();
-        dialog->findChild<QPushButton*>()->click();
-    });
-    return label;
-}
-
-// Runs `job` to its end; gives how often a progress dialogue was seen open.
-int progressSeenWhile(const std::function<void()>& job)
-{
-    int seen = 0;
-    whileModal(job, [&](QWidget* modal) { seen += qobject_cast<QProgressDialog*>(modal) != nullptr; });
-    return seen;
-}
+using Kind = Dialogs::Shown::Kind;
 
 QByteArray contents(const QString& fileName)
 {
@@ -135,24 +108,35 @@ private slots:
     void picturesAreDrawnAtTheScreenDensity();
 
 private:
-    // Ctrl+S answered with `fileName`; gives the name the dialogue offered.
-    QString saveAs(const QString& fileName);
+    // Ctrl+S, the user giving `fileName`, and pressing "Annuler" as soon as a
+    // progress dialogue shows if `cancel`; gives the name the dialogue offered.
+    QString saveAs(const QString& fileName, bool cancel = false);
+    // What the last job's progress dialogues said; another box is marked.
+    QString progressSaid() const;
 
     std::unique_ptr<frmmenu> window_;
+    std::optional<Dialogs::TestAnswers> user_;  // a fresh one for each job
 };
 
 void DesktopTest::init()
 {
     QApplication::clipboard()->setText(kUntouched);
-    window_ = std::make_unique<frmmenu>();
-    window_->show();
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    driving::openWindow(window_);
 }
 
 void DesktopTest::cleanup()
 {
     window_.reset();
+    user_.reset();
+}
+
+QString DesktopTest::progressSaid() const
+{
+    QStringList said;
+    for (const Dialogs::Shown& box : user_->shown)
+        if (box.kind != Kind::Question)  // the file name, which saveAs gives
+            said << (box.kind == Kind::Progress && box.caption == "Torvanel de pronos" ? "" : "[another box] ") + box.text;
+    return said.join(" + ");
 }
 
 void DesktopTest::ctrlCCopiesEveryLineWhateverIsSelected()
@@ -234,14 +218,15 @@ void DesktopTest::longCopyShowsProgressAndCanBeCancelled()
     ResultClipboard* copier = w.findChild<ResultClipboard*>();
 
     // Cancelled as soon as its dialogue shows: the clipboard is as it was.
-    const QString label = cancelAtOnce([&] { copier->copyLines(); });
-    QVERIFY2(label.startsWith(QStringLiteral("Copie des combinaisons")), qPrintable(label));
+    user_.emplace().cancelProgress = true;
+    copier->copyLines();
+    QVERIFY2(progressSaid().startsWith(QStringLiteral("Copie des combinaisons")), qPrintable(progressSaid()));
     QCOMPARE(clipboardText(), kUntouched);
-    QVERIFY(!QApplication::activeModalWidget());
 
-    // Left to run, it copies every line and closes its dialogue.
-    QVERIFY(progressSeenWhile([&] { copier->copyLines(); }) > 0);
-    QVERIFY(!QApplication::activeModalWidget());
+    // Left to run, it copies every line.
+    user_.emplace();
+    copier->copyLines();
+    QVERIFY(user_->texts(Kind::Progress).size() > 0);
     const QStringList copied = clipboardText().split(QLatin1Char('\n'));
     QCOMPARE(copied.size(), lines);
     QCOMPARE(copied.first(), QStringLiteral("01-02-03-04-05"));
@@ -256,33 +241,21 @@ void DesktopTest::listTooLongForTheClipboardIsRefused()
     mergeQuinteOfAllBases(w, 70);  // 12 103 014 lines
     QVERIFY(std::uint64_t(ui(w).resultModel->rowCount()) > clipboard::kMaxCopiedLines);
 
-    QString message;
-    whileModal([&] { w.findChild<ResultClipboard*>()->copyAction()->trigger(); },
-               [&](QWidget* modal) {
-                   auto* box = qobject_cast<QMessageBox*>(modal);
-                   QVERIFY(box);
-                   message = box->text();
-                   box->button(QMessageBox::Ok)->click();
-               });
+    user_.emplace();
+    w.findChild<ResultClipboard*>()->copyAction()->trigger();
+    QCOMPARE(user_->shown.size(), 1);
+    const QString message = user_->texts().value(0);
     QVERIFY2(message.contains(QStringLiteral("trop pour le presse-papiers")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("103")), qPrintable(message));
     QCOMPARE(clipboardText(), kUntouched);
 }
 
-QString DesktopTest::saveAs(const QString& fileName)
+QString DesktopTest::saveAs(const QString& fileName, bool cancel)
 {
-    QString offered;
-    window_->findChild<SaveCommand*>()->setFileChooser([&](QWidget*, const QString& suggested) {
-        offered = suggested;
-        return fileName;
-    });
-    // Anywhere in the window, once it is active again after a message box.
-    window_->activateWindow();
-    if (!QTest::qWaitForWindowActive(window_.get()))
-        qWarning("the window is not active");
-    ui(window_).txtPartants->setFocus();
+    user_.emplace().type(fileName).cancelProgress = cancel;
+    ui(window_).txtPartants->setFocus();  // anywhere in the window
     QTest::keyClick(ui(window_).txtPartants, Qt::Key_S, Qt::ControlModifier);
-    return offered;
+    return user_->texts(Kind::Question).value(0);
 }
 
 void DesktopTest::ctrlSSavesTextOrCsvAndNothingForAnEmptyList()
@@ -290,12 +263,8 @@ void DesktopTest::ctrlSSavesTextOrCsvAndNothingForAnEmptyList()
     frmmenu& w = *window_;
     QTemporaryDir folder;
     const QString text = folder.filePath(QStringLiteral("lignes.txt"));
-    {
-        MessageBoxCloser closer;
-        QCOMPARE(saveAs(text), QString());  // the dialogue is not even opened
-        QCOMPARE(closer.seen.size(), 1);
-        QCOMPARE(closer.seen.first().text, QStringLiteral("La liste des combinaisons est vide : il n'y a rien à enregistrer."));
-    }
+    QCOMPARE(saveAs(text), QString());  // the dialogue is not even opened
+    QCOMPARE(user_->texts(), QStringList{"La liste des combinaisons est vide : il n'y a rien à enregistrer."});
     selectHorses(ui(w).lstBases, {3, 5, 7});
     selectHorses(ui(w).lstOuts, {1, 12});
     ui(w).cmdFusionner->click();  // Tiercé, 2 bases + 1 out
@@ -317,12 +286,12 @@ void DesktopTest::failedSaveNamesFileAndReasonAndLeavesNothing()
 {
     mergeQuinteOfAllBases(*window_, 18);  // 8 568 lines, 128 520 bytes
     const auto failingSave = [this](const QString& fileName, const QString& reason) {
-        MessageBoxCloser closer;
         saveAs(fileName);
-        QCOMPARE(closer.seen.size(), 1);
-        QVERIFY2(closer.seen.first().text.startsWith(
+        const QStringList said = user_->texts();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().startsWith(
                      QStringLiteral("Impossible d'enregistrer les combinaisons dans « %1 » : %2.").arg(fileName, reason)),
-                 qPrintable(closer.seen.first().text));
+                 qPrintable(said.first()));
     };
     // Root writes in any folder of a writable disk: a read-only disk refuses it.
     const bool root = geteuid() == 0;
@@ -360,12 +329,13 @@ void DesktopTest::cancelledLongSaveLeavesNoFile()
     mergeQuinteOfAllBases(*window_, 40);  // 658 008 lines
     QTemporaryDir folder;
     const QString fileName = folder.filePath(QStringLiteral("lignes.txt"));
-    const QString label = cancelAtOnce([&] { saveAs(fileName); });
-    QVERIFY2(label.startsWith(QStringLiteral("Enregistrement des combinaisons")), qPrintable(label));
+    saveAs(fileName, true);
+    QVERIFY2(progressSaid().startsWith(QStringLiteral("Enregistrement des combinaisons")), qPrintable(progressSaid()));
     QCOMPARE(entriesOf(folder.path()), QStringList());
 
     // Left to run, it writes every line, in many pieces.
-    QVERIFY(progressSeenWhile([&] { saveAs(fileName); }) > 0);
+    saveAs(fileName);
+    QVERIFY(user_->texts(Kind::Progress).size() > 0);
     const QList<QByteArray> lines = contents(fileName).split('\n');
     QCOMPARE(lines.size(), 658008 + 1);  // the last is empty: a final line break
     QCOMPARE(lines[100000], ui(window_).resultModel->data(ui(window_).resultModel->index(100000)).toString().toLatin1());
@@ -434,14 +404,7 @@ void DesktopTest::keyboardAloneRunsAMerge()
     QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // ...and off again
     QTest::keyClick(ui(w).lstBases, Qt::Key_Down);
     QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 4
-    const auto selected = [](QListWidget* list) {
-        QStringList horses;
-        for (int row = 0; row < list->count(); ++row)
-            if (list->item(row)->isSelected())
-                horses << list->item(row)->text();
-        return horses;
-    };
-    QCOMPARE(selected(ui(w).lstBases), QStringList({"1", "2", "4"}));
+    QCOMPARE(driving::entries(ui(w).lstBases, true), QStringList({"1", "2", "4"}));
 
     // Tab on to the outsiders, pick horse 5, then Tab to "Fusionner".
     QTest::keyClick(ui(w).lstBases, Qt::Key_Tab);
@@ -449,7 +412,7 @@ void DesktopTest::keyboardAloneRunsAMerge()
     QCOMPARE(QApplication::focusWidget(), ui(w).lstOuts);
     QTest::keyClick(ui(w).lstOuts, Qt::Key_End);
     QTest::keyClick(ui(w).lstOuts, Qt::Key_Space);
-    QCOMPARE(selected(ui(w).lstOuts), QStringList({"5"}));
+    QCOMPARE(driving::entries(ui(w).lstOuts, true), QStringList({"5"}));
     QTest::keyClick(ui(w).lstOuts, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), ui(w).lstResultat);
     QTest::keyClick(ui(w).lstResultat, Qt::Key_Tab);

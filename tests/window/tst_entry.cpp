@@ -1,15 +1,14 @@
 // Horse entry, purge, selection and reordering, driven through the window's
-// real widgets; the boxes the window opens are answered from a timer.
+// real widgets; the user's answers to its boxes are given through Dialogs.
 
-#include "app/frmmenu.h"
+#include "WindowDriving.h"
+
 #include "app/ResultListModel.h"
 #include "tests/window/WindowControls.h"
 
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -19,43 +18,25 @@ namespace {
 
 const QString kCancel;  // null: the question is cancelled
 
-// Runs `action`, answering each box it opens: a message box with OK, a
-// question with the next answer and ENTER (or Cancel). Returns the boxes'
-// texts; one with another caption or a filled-in answer is marked.
-QStringList answering(const std::function<void()>& action, QStringList answers = {})
+// Runs `action`, the user giving the next of `answers` to each question (a
+// null one cancels it and those after). Returns the texts of the boxes and
+// questions shown; one with another caption is marked.
+QStringList answering(const std::function<void()>& action, const QStringList& answers = {})
 {
-    QStringList seen;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        const QString mark = modal->windowTitle() == "Torvanel de pronos" ? "" : "[caption] ";
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            seen << mark + box->text();
-            box->button(QMessageBox::Ok)->click();
-        } else if (auto* question = qobject_cast<QInputDialog*>(modal)) {
-            auto* field = question->findChild<QLineEdit*>();
-            seen << mark + (field->text().isEmpty() ? "" : "[filled] ") + question->labelText();
-            const QString answer = answers.isEmpty() ? kCancel : answers.takeFirst();
-            if (answer.isNull())
-                return question->reject();
-            QTest::keyClicks(field, answer);
-            QTest::keyClick(field, Qt::Key_Return);
-        }
-    });
-    timer.start(5);
+    Dialogs::TestAnswers user;
+    for (const QString& answer : answers) {
+        if (answer.isNull())
+            break;
+        user.type(answer);
+    }
     action();
+    QStringList seen;
+    for (const Dialogs::Shown& box : user.shown)
+        seen << (box.caption == "Torvanel de pronos" ? "" : "[caption] ") + box.text;
     return seen;
 }
 
-QStringList entries(const QListWidget* list)
-{
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        texts << list->item(row)->text();
-    return texts;
-}
+using driving::entries;
 
 // Selected places, counted from 1 as the position question counts them.
 QList<int> selected(const QListWidget* list)
@@ -111,13 +92,7 @@ QStringList question(const QString& horse, const QString& refusal = {})
 class EntryTest : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        window = std::make_unique<frmmenu>();
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
+    void init() { driving::openWindow(window); }
     void cleanup() { window.reset(); }
 
     void insertAppendsUpToTheStartersBox();
@@ -214,7 +189,8 @@ void EntryTest::badAnswersMoveNothing()
     QListWidget* list = ui(window).lstBases;
     fillBases({"", "4", "5"});
     click(list, 1);
-    // The question takes the focus from the list: no purge of the empty entry.
+    // Answering the question is no leaving of the list: no purge of the empty
+    // entry (tst_window sees it with the real question, which takes the focus).
     for (const char* answer : {"abc", "0", "4"})
         QCOMPARE(answering([&] { shiftBeside(list); }, {answer}), question("0", answer));
     for (const QString& answer : {QString(""), kCancel})

@@ -17,16 +17,14 @@
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QGroupBox>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPrinterInfo>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -147,8 +145,7 @@ std::vector<Block> blocksOf(const MergeRead& m)
 
 WideCount linesOf(const Block& block, const MergeRead& m)
 {
-    return torvanel::SaturatingMul(torvanel::Binomial(m.bases.size(), std::uint64_t(block.bases)),
-                                   torvanel::Binomial(m.outs.size(), std::uint64_t(block.outs)));
+    return driving::linesOfBlock(m.bases.size(), block.bases, m.outs.size(), block.outs);
 }
 
 bool shareAHorse(const std::vector<HorseNumber>& a, const std::vector<HorseNumber>& b)
@@ -214,8 +211,9 @@ public:
     Monkey(frmmenu& window, quint32 seed, bool mayPrint) : w(window), dice(seed), mayPrint_(mayPrint)
     {
         answerer_.setInterval(0);
-        QObject::connect(&answerer_, &QTimer::timeout, [this] { answer(); });
+        QObject::connect(&answerer_, &QTimer::timeout, [this] { answerMenu(); });
         answerer_.start();
+        user_.whileShown = [this](const Dialogs::Shown& box) { answer(box); };
         QObject::connect(ui(w).resultModel, &QAbstractItemModel::modelAboutToBeReset, [this] {
             lastMerge_ = readMerge();
             lastMerge_->messages = messages_.mid(mark_);
@@ -254,7 +252,8 @@ private:
     void moveFocus();
     void hover();
 
-    void answer();
+    void answerMenu();
+    void answer(const Dialogs::Shown& box);
     QString positionAnswer();
     MergeRead readMerge() const;
     QString checkMerge(const MergeRead& m);
@@ -264,6 +263,7 @@ private:
     Dice dice;
     bool mayPrint_;
     QTimer answerer_;
+    Dialogs::TestAnswers user_;
     QStringList messages_;
     QStringList log_;
     QString trouble_;  // found by the answerer, reported after the event
@@ -455,59 +455,57 @@ void Monkey::hover()
     QTest::mouseMove(control, at);
 }
 
-// Runs from a zero-interval timer, also inside the event loops of the boxes.
-// It never opens a box itself, so no box waits on it.
-void Monkey::answer()
+// A dialogue the program opened without going through Dialogs, which the
+// run cannot answer.
+QDialog* strayDialog()
 {
-    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-        if (menu->property(kAnswered).toBool())
-            return;
-        menu->setProperty(kAnswered, true);
-        ++menus;
-        QAction* copy = menu->actions().value(0);
-        if (copy && dice.chance(50))  // chosen from the menu's own loop, not from here
-            QMetaObject::invokeMethod(menu, [menu, copy] { menu->close(); copy->trigger(); }, Qt::QueuedConnection);
-        else
-            menu->close();
-        return;
-    }
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal->property(kAnswered).toBool())
-        return;
-    if (modal->windowTitle() != Dialogs::applicationTitle() && trouble_.isEmpty())
-        trouble_ = QStringLiteral("a %1 captioned \"%2\"").arg(modal->metaObject()->className(), modal->windowTitle());
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        ++messageBoxes;
-        messages_ << box->text();
-        const int how = dice.below(3);
-        if (how == 0 && box->button(QMessageBox::Ok))
-            box->button(QMessageBox::Ok)->click();
-        else if (how == 1)
-            QTest::keyClick(box, dice.chance(50) ? Qt::Key_Return : Qt::Key_Escape);
-        else
-            box->close();
-    } else if (auto* question = qobject_cast<QInputDialog*>(modal)) {
-        ++questions;
-        auto* field = question->findChild<QLineEdit*>();
-        const QString reply = positionAnswer();
-        const int how = dice.below(100);
-        if (field)
-            QTest::keyClicks(field, reply);
-        if (how < 25)
-            question->reject();
-        else if (how < 60 && field)
-            QTest::keyClick(field, Qt::Key_Return);
-        else
-            question->accept();
-    } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
-        ++progressDialogs;
-        progress->setProperty(kAnswered, true);
-        if (dice.chance(70))
-            progress->cancel();  // otherwise left to finish its job
-    } else {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(top); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+// Runs from a zero-interval timer, also inside the menu's event loop. It
+// never opens a box itself, so no box waits on it.
+void Monkey::answerMenu()
+{
+    if (QDialog* stray = strayDialog()) {
         if (trouble_.isEmpty())
-            trouble_ = QStringLiteral("an unknown modal %1").arg(modal->metaObject()->className());
-        modal->close();
+            trouble_ = QStringLiteral("a %1 opened").arg(stray->metaObject()->className());
+        stray->close();
+    }
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu || menu->property(kAnswered).toBool())
+        return;
+    menu->setProperty(kAnswered, true);
+    ++menus;
+    QAction* copy = menu->actions().value(0);
+    if (copy && dice.chance(50))  // chosen from the menu's own loop, not from here
+        QMetaObject::invokeMethod(menu, [menu, copy] { menu->close(); copy->trigger(); }, Qt::QueuedConnection);
+    else
+        menu->close();
+}
+
+// Each box as it would open: a message box only closes, however its one
+// button is pressed; the position question gets an answer or "Annuler".
+void Monkey::answer(const Dialogs::Shown& box)
+{
+    if (box.caption != Dialogs::applicationTitle() && trouble_.isEmpty())
+        trouble_ = QStringLiteral("a box captioned \"%1\"").arg(box.caption);
+    switch (box.kind) {
+    case Dialogs::Shown::Kind::Message:
+        ++messageBoxes;
+        messages_ << box.text;
+        break;
+    case Dialogs::Shown::Kind::Question:
+        ++questions;
+        if (const QString reply = positionAnswer(); dice.below(100) >= 25)
+            user_.type(reply);
+        break;
+    case Dialogs::Shown::Kind::Progress:
+        ++progressDialogs;
+        user_.cancelProgress = dice.chance(70);  // otherwise left to finish its job
+        break;
     }
 }
 
@@ -562,7 +560,7 @@ QString Monkey::check()
 {
     if (!trouble_.isEmpty())
         return std::exchange(trouble_, QString());
-    if (QApplication::activeModalWidget())
+    if (strayDialog())
         return QStringLiteral("a box is still open after the event");
     // Seed 1789 found a click on the selected fusion type clearing it.
     for (const QWidget* group : QList<QWidget*>{&w, ui(w).Frame2, ui(w).PictureDetail[2], ui(w).PictureDetail[3], ui(w).PictureDetail[4]}) {

@@ -25,11 +25,11 @@ void NoPrinterTest::imprimerSaysThereIsNoPrinter()
     const QModelIndex chosen = ui(window).resultModel->index(3);
     ui(window).lstResultat->setCurrentIndex(chosen);
 
-    driving::MessageBoxCloser closer;
+    Dialogs::TestAnswers boxes;
     QTest::mouseClick(ui(window).cmdImprimer, Qt::LeftButton);
-    QCOMPARE(closer.seen.size(), 1);
-    QCOMPARE(closer.seen[0].title, QStringLiteral("Torvanel de pronos"));
-    QCOMPARE(closer.seen[0].text,
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].caption, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(boxes.shown[0].text,
              QStringLiteral("Impossible d'imprimer : aucune imprimante par défaut n'est définie.\n"
                             "Choisissez une imprimante par défaut dans les réglages du système, puis recommencez."));
     QCOMPARE(ui(window).resultModel->rowCount(), 120);

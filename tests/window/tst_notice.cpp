@@ -53,12 +53,12 @@ void NoticeTest::noticeTellsOfOtherSoftware()
 {
     frmmenu window;
     window.show();
-    driving::MessageBoxCloser closer;
+    Dialogs::TestAnswers boxes;
     QTest::mouseClick(ui(window).Command2, Qt::LeftButton);
-    QCOMPARE(closer.seen.size(), 1);
-    QCOMPARE(closer.seen[0].title, QStringLiteral("Torvanel de pronos"));
-    QCOMPARE(closer.seen[0].buttons, 1);
-    const QStringList lines = closer.seen[0].text.split(QLatin1Char('\n'));
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].kind, Dialogs::Shown::Kind::Message);  // one OK button, as tst_window sees
+    QCOMPARE(boxes.shown[0].caption, QStringLiteral("Torvanel de pronos"));
+    const QStringList lines = boxes.shown[0].text.split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines[0], QStringLiteral("Nous disposons de très nombreux logiciels hippiques, du plus simple, "
                                       "comme celui-ci au plus sophistiqué."));
@@ -73,7 +73,7 @@ void NoticeTest::exitPictureEndsTheProgram()
     frmmenu window;
     window.show();
     int ends = 0;
-    window.setEndProgram([&ends] { ++ends; });
+    window.setEndProgram([&ends] { ++ends); };
     QTest::mouseClick(ui(window).Image1, Qt::LeftButton);
     QCOMPARE(ends, 1);
 }

@@ -9,7 +9,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
@@ -130,9 +129,9 @@ void PrintTest::imprimerSendsOneJobToTheDefaultPrinter()
     ui(window_).lstResultat->setCurrentIndex(chosen);
     const QSet<QString> before = cupsPdfFiles();
 
-    driving::MessageBoxCloser closer;
+    Dialogs::TestAnswers boxes;
     QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
-    QCOMPARE(closer.seen.size(), 0);
+    QCOMPARE(boxes.shown.size(), 0);
     QCOMPARE(ui(window_).resultModel->rowCount(), 120);
     QCOMPARE(ui(window_).lstResultat->selectionModel()->selectedIndexes(), QModelIndexList{chosen});
 
@@ -151,9 +150,9 @@ void PrintTest::emptyListPrintsNothing()
     requireCupsPdfPrinter();
     const QString printer = QPrinterInfo::defaultPrinter().printerName();
     const int jobs = jobsOf(printer);
-    driving::MessageBoxCloser closer;
+    Dialogs::TestAnswers boxes;
     QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
-    QCOMPARE(closer.seen.size(), 0);
+    QCOMPARE(boxes.shown.size(), 0);
     QCOMPARE(jobsOf(printer), jobs);  // a job is queued before the click returns
 }
 
@@ -163,19 +162,12 @@ void PrintTest::cancellingALongJobSendsNothing()
     const QString printer = QPrinterInfo::defaultPrinter().printerName();
     driving::mergeBasesAlone(*window_, 18, 4);  // 8568 lines, a hundred pages
     const int jobs = jobsOf(printer);
-    QString title;
-    QTimer canceller;
-    canceller.setInterval(5);
-    connect(&canceller, &QTimer::timeout, [&] {
-        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!progress || !title.isEmpty())
-            return;
-        title = progress->windowTitle();
-        QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-    });
-    canceller.start();
+    Dialogs::TestAnswers user;
+    user.cancelProgress = true;
     QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
-    QCOMPARE(title, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(user.shown.size(), 1);
+    QCOMPARE(user.shown[0].kind, Dialogs::Shown::Kind::Progress);
+    QCOMPARE(user.shown[0].caption, QStringLiteral("Torvanel de pronos"));
     QCOMPARE(jobsOf(printer), jobs);
     QCOMPARE(ui(window_).resultModel->rowCount(), 8568);
 }

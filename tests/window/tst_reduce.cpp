@@ -10,19 +10,17 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QInputDialog>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QProgressDialog>
-#include <QPushButton>
 
 using namespace torvanel;
 
 namespace {
 
 using driving::mergeQuinteOfAllBases;
-using driving::whileModal;
+using driving::shownLines;
+using Kind = Dialogs::Shown::Kind;
 
 // What the boxes of one reduction showed.
 struct Seen {
@@ -32,41 +30,31 @@ struct Seen {
     int progressDialogs = 0;
 };
 
-// Runs `start` and answers its boxes: the question with item `item` (-1:
-// Cancel), the progress dialogue with `atProgress` (nothing: let it run),
-// every message box with OK.
-Seen reduceAnswering(const std::function<void()>& start, int item,
-                     const std::function<void(QProgressDialog*)>& atProgress = {})
-{
-    Seen seen;
-    whileModal(start, [&](QWidget* modal) {
-        if (auto* question = qobject_cast<QInputDialog*>(modal)) {
-            QCOMPARE(question->windowTitle(), QStringLiteral("Torvanel de pronos"));
-            seen.prompt = question->labelText();
-            seen.items = question->comboBoxItems();
-            if (item < 0) {
-                question->reject();
-            } else {
-                question->setTextValue(seen.items.value(item));
-                question->accept();
-            }
-        } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
-            if (seen.progressDialogs++ == 0 && atProgress)
-                atProgress(progress);
-        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            seen.messages << box->text();
-            box->accept();
-        }
-    });
-    return seen;
-}
+// What the user does when the search's progress dialogue shows.
+enum class AtProgress { Wait, Cancel, CloseTheWindow };
 
-QStringList shownLines(const frmmenu& w)
+// Runs `start`, the user choosing item `item` of the question (-1: Cancel)
+// and doing `atProgress` when the progress dialogue shows.
+Seen reduceAnswering(const std::function<void()>& start, int item, AtProgress atProgress = AtProgress::Wait,
+                     frmmenu* window = nullptr)
 {
-    QStringList lines;
-    for (int row = 0; row < ui(w).resultModel->rowCount(); ++row)
-        lines << ui(w).resultModel->data(ui(w).resultModel->index(row)).toString();
-    return lines;
+    Dialogs::TestAnswers user;
+    if (item >= 0)
+        user.choose(item);
+    user.cancelProgress = atProgress == AtProgress::Cancel;
+    Seen seen;
+    user.whileShown = [&](const Dialogs::Shown& box) {
+        QCOMPARE(box.caption, QStringLiteral("Torvanel de pronos"));
+        if (box.kind == Kind::Question)
+            seen.items = box.items;
+        if (box.kind == Kind::Progress && atProgress == AtProgress::CloseTheWindow)
+            window->close();
+    };
+    start();
+    seen.prompt = user.texts(Kind::Question).value(0);
+    seen.messages = user.texts();
+    seen.progressDialogs = int(user.texts(Kind::Progress).size());
+    return seen;
 }
 
 // The lines the engine keeps for `payout` from the window's full list.
@@ -82,9 +70,6 @@ QStringList engineLines(const frmmenu& w, reduce::Payout payout)
 
 void pressCtrlR(frmmenu& w)
 {
-    // A closed box leaves no window active offscreen; a punter clicks back.
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
 }
 
@@ -108,10 +93,7 @@ private:
 
 void ReduceTest::init()
 {
-    window_ = std::make_unique<frmmenu>();
-    window_->show();
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    driving::openWindow(window_);
 }
 
 void ReduceTest::cleanup()
@@ -211,16 +193,13 @@ void ReduceTest::cancellingTheQuestionOrTheSearchOrClosingLeavesTheFullList()
     QVERIFY(seen.messages.isEmpty());
     untouched();
 
-    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, [](QProgressDialog* progress) {
-        QCOMPARE(progress->windowTitle(), QStringLiteral("Torvanel de pronos"));
-        progress->findChild<QPushButton*>()->click();  // "Annuler"
-    });
+    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, AtProgress::Cancel);
     QCOMPARE(seen.progressDialogs, 1);
     QVERIFY(seen.messages.isEmpty());
     untouched();
 
     // Closed while it searches: the search stops and nothing is shown.
-    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, [&w](QProgressDialog*) { w.close(); });
+    seen = reduceAnswering([&w] { pressCtrlR(w); }, 0, AtProgress::CloseTheWindow, &w);
     QVERIFY(seen.messages.isEmpty());
     untouched();
 }

@@ -1,6 +1,7 @@
 // The guided tour "Montrez-moi!" played on the real window.
 
-#include "app/frmmenu.h"
+#include "WindowDriving.h"
+
 #include "app/GuidedTour.h"
 #include "app/PictureBox.h"
 #include "app/ResultListModel.h"
@@ -9,9 +10,10 @@
 #include <QtTest>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <optional>
 
 #include <sys/resource.h>
 
@@ -25,14 +27,7 @@ double processorSeconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-QStringList entries(const QListWidget* list, bool selectedOnly = false)
-{
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        if (!selectedOnly || list->item(row)->isSelected())
-            texts.append(list->item(row)->text());
-    return texts;
-}
+using driving::entries;
 
 }  // namespace
 
@@ -57,8 +52,7 @@ private:
     void onTick(const std::function<void()>& sample);
 
     QPointer<frmmenu> w;
-    QTimer answerer;     // closes the merges' message boxes
-    QStringList messages;
+    std::optional<Dialogs::TestAnswers> boxes;  // the merges' message boxes
 };
 
 void TourTest::init()
@@ -67,21 +61,13 @@ void TourTest::init()
     w = new frmmenu;
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    messages.clear();
-    answerer.setInterval(20);
-    connect(&answerer, &QTimer::timeout, this, [this] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            messages.append(box->text());
-            box->accept();
-        }
-    });
-    answerer.start();
+    boxes.emplace();
 }
 
 void TourTest::cleanup()
 {
-    answerer.disconnect();
     delete w;
+    boxes.reset();
 }
 
 void TourTest::onTick(const std::function<void()>& sample)
@@ -103,7 +89,7 @@ void TourTest::checkEndState()
     QCOMPARE(ui(w).resultModel->rowCount(), 10);
     QCOMPARE(ui(w).lblQtetotale->text(), "10");
     QVERIFY(!ui(w).Timer1->isActive() && !ui(w).lblAide->isVisible() && !ui(w).Image2->isVisible());
-    QVERIFY(messages.isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void TourTest::tourAtRealSpeed()
@@ -227,7 +213,7 @@ void TourTest::userEmptiesBasesDuringTour()
     w->Command1_Click();
     // The entries the tour selects next are gone; the merges say what is missing.
     QCOMPARE(ui(w).lstBases->count(), 0);
-    QVERIFY(messages.contains("Vous devez sélectionner au moins 3 bases..."));
+    QVERIFY(boxes->texts().contains("Vous devez sélectionner au moins 3 bases..."));
     QVERIFY(!ui(w).Timer1->isActive() && !ui(w).Image2->isVisible());
 }
 

@@ -1,8 +1,10 @@
 // The main window driven through its real widgets: start-up state, layout,
 // option panels and the merges they run.
 
+#include "WindowDriving.h"
+
 #include "app/ControlTable.h"
-#include "app/frmmenu.h"
+#include "app/JobProgress.h"
 #include "app/PictureBox.h"
 #include "app/ResultListModel.h"
 #include "tests/window/WindowControls.h"
@@ -17,7 +19,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -30,35 +35,7 @@
 
 namespace {
 
-// Answers every message box the window shows, as the user would, and keeps
-// what it said. Runs inside the box's own event loop.
-class BoxAnswerer : public QObject {
-public:
-    BoxAnswerer()
-    {
-        connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::answer);
-        timer_.start(5);
-    }
-    QStringList texts;
-    bool allWellFormed = true;  // caption, one OK button, no icon
-
-private:
-    void answer()
-    {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        texts << box->text();
-        allWellFormed = allWellFormed && box->windowTitle() == QStringLiteral("Torvanel de pronos")
-                     && box->buttons().size() == 1 && box->button(QMessageBox::Ok)
-                     && box->icon() == QMessageBox::NoIcon && box->isModal();
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->close();
-    }
-    QTimer timer_;
-};
+using driving::shownLines;
 
 void fill(QListWidget* list, const QStringList& entries)
 {
@@ -74,15 +51,6 @@ void clickEntries(QListWidget* list, const QStringList& texts)
         QVERIFY2(!found.isEmpty(), qPrintable(text));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
     }
-}
-
-QStringList shownLines(const frmmenu& window)
-{
-    QStringList lines;
-    const QAbstractItemModel* model = ui(window).lstResultat->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        lines << model->index(row, 0).data().toString();
-    return lines;
 }
 
 // The split panel the user sees: the one at the top of the stack.
@@ -127,11 +95,13 @@ private slots:
     void mergesUpToTheLineCap();
     void refusesACostTheLabelCannotShow();
     void keysHitsAndScreenReaderReachTheLastOfTheMostRows();
+    void realBoxesAreModalAndCarryTheProgramsCaption();
+    void testAnswersOpenNoBoxAndAnswerInTurn();
 };
 
 void WindowTest::startsAsLaidOut()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvanel de pronostics"));
@@ -162,7 +132,7 @@ void WindowTest::startsAsLaidOut()
     QCOMPARE(frontPanel(w), QStringLiteral("PictureDetail_2"));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("PictureDetail_1")));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("Label4_1")));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::everyControlIsNamedPlacedAndOfItsKind()
@@ -261,7 +231,7 @@ void WindowTest::betTypeShowsItsPanelAndStake()
     QFETCH(int, betType);
     QFETCH(QString, panel);
     QFETCH(QString, stake);
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     QTest::mouseClick(ui(w).OptionQuoi[betType], Qt::LeftButton);
@@ -271,12 +241,12 @@ void WindowTest::betTypeShowsItsPanelAndStake()
     // The merge ran, with nothing selected: no line and no message.
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 0 Euros"));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::deuxSurQuatreCostsThreeCouples()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(ui(w).lstBases, {"1"});
@@ -288,12 +258,12 @@ void WindowTest::deuxSurQuatreCostsThreeCouples()
     QCOMPARE(shownLines(w), (QStringList{"01-02", "01-03"}));
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("2"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 6 Euros"));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(ui(w).lstBases, {"1", "2", "3"});
@@ -320,12 +290,12 @@ void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
     ui(w).txtUnite->setText(QStringLiteral("5"));
     QTest::mouseClick(ui(w).OptionQuoi[2], Qt::LeftButton);
     QCOMPARE(ui(w).txtUnite->text(), QStringLiteral("1"));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::oneMergeFromSelectionToCost()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     fill(ui(w).lstBases, {"7", "3", "5"});
@@ -338,12 +308,12 @@ void WindowTest::oneMergeFromSelectionToCost()
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("6"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 6 Euros"));
     QVERIFY(ui(w).lblCout->width() >= ui(w).lblCout->fontMetrics().horizontalAdvance(ui(w).lblCout->text()));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::conflictKeepsThePreviousLabels()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(ui(w).lstBases, {"3", "5", "7"});
@@ -353,9 +323,8 @@ void WindowTest::conflictKeepsThePreviousLabels()
 
     clickEntries(ui(w).lstOuts, {"5"});
     QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts, QStringList{QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
                                                      "Supprimez-le des bases ou des outsiders.")});
-    QVERIFY(boxes.allWellFormed);
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("3"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 3 Euros"));
@@ -363,14 +332,13 @@ void WindowTest::conflictKeepsThePreviousLabels()
 
 void WindowTest::tooFewBasesInModeZeroIsSaid()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(ui(w).lstBases, {"1", "2"});
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
     QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{0});
-    QCOMPARE(boxes.texts, QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
-    QVERIFY(boxes.allWellFormed);
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 0 Euros"));
@@ -378,7 +346,7 @@ void WindowTest::tooFewBasesInModeZeroIsSaid()
 
 void WindowTest::includeBoxAddsAndRemovesItsLines()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(ui(w).lstBases, {"1", "2", "3", "4"});
@@ -396,12 +364,12 @@ void WindowTest::includeBoxAddsAndRemovesItsLines()
     clickEntries(ui(w).lstBases, {"5"});
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("10"));
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::eachChoiceRunsOneMerge()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     QSignalSpy merges(ui(w).resultModel, &QAbstractItemModel::modelReset);
@@ -439,7 +407,7 @@ void WindowTest::enterRefillsTheStarterLists()
 {
     QFETCH(QString, typed);
     QFETCH(int, count);
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(ui(w).lstBases, {"2"});
@@ -453,20 +421,19 @@ void WindowTest::enterRefillsTheStarterLists()
         if (count > 0)
             QCOMPARE(list->item(count - 1)->text(), QString::number(count));
     }
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
 }
 
 void WindowTest::tooManyStartersAreRefused()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     clickEntries(ui(w).lstOuts, {"4"});
     ui(w).txtPartants->setText(QStringLiteral("32768"));
     QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
-    QCOMPARE(boxes.texts.size(), 1);
-    QVERIFY(boxes.texts.first().contains(QLatin1String("32767")));
-    QVERIFY(boxes.allWellFormed);
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY(boxes.texts().first().contains(QLatin1String("32767")));
     QCOMPARE(ui(w).lstBases->count(), 18);
     QCOMPARE(ui(w).lstOuts->count(), 18);
     QCOMPARE(ui(w).lstOuts->selectedItems().size(), 1);
@@ -477,24 +444,22 @@ void WindowTest::tooManyStartersAreRefused()
 // horse makes a merge above it, which is refused.
 void WindowTest::mergesUpToTheLineCap()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     const std::uint64_t cap = w.engine().maxLines();
     QCOMPARE(cap, std::uint64_t(INT_MAX));  // the most rows a model can address
     // Quinté of bases only: C(horses, 5) lines.
-    const auto linesOf = [](qint64 n) { return n * (n - 1) * (n - 2) * (n - 3) * (n - 4) / 120; };
     int horses = 5;
-    while (std::uint64_t(linesOf(horses + 1)) <= cap)
+    while (driving::linesOfBlock(horses + 1, 5) <= cap)
         ++horses;
-    const qint64 below = linesOf(horses);
+    const qint64 below = qint64(driving::linesOfBlock(horses, 5));
 
-    ui(w).txtPartants->setText(QString::number(horses));
-    QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
+    driving::setStarters(w, horses);
     ui(w).lstBases->selectAll();
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
     QTest::mouseClick(ui(w).OptionQuoi[4], Qt::LeftButton);
-    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY(boxes.texts().isEmpty());
     QCOMPARE(ui(w).lblQtetotale->text(), QString::number(below));
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), below);
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * below));
@@ -517,8 +482,8 @@ void WindowTest::mergesUpToTheLineCap()
     ui(w).lstBases->addItem(QString::number(horses + 1));
     ui(w).lstBases->selectAll();
     QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts.size(), 1);
-    QVERIFY(boxes.texts.first().contains(QString::number(cap)));
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY(boxes.texts().first().contains(QString::number(cap)));
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
 }
@@ -528,7 +493,7 @@ void WindowTest::mergesUpToTheLineCap()
 // Qt's rules through the merge, the refusal and "Vider".
 void WindowTest::refusesACostTheLabelCannotShow()
 {
-    BoxAnswerer boxes;
+    Dialogs::TestAnswers boxes;
     ShownWindow shown;
     frmmenu& w = shown.window;
     QAbstractItemModelTester tester(ui(w).resultModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -539,14 +504,13 @@ void WindowTest::refusesACostTheLabelCannotShow()
     ui(w).txtUnite->setText(digits);
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);  // one line
     QCOMPARE(ui(w).lblCout->text().size(), longest);
-    QVERIFY(boxes.texts.isEmpty() && ui(w).lblCout->geometry().right() < w.width());
+    QVERIFY(boxes.texts().isEmpty() && ui(w).lblCout->geometry().right() < w.width());
 
     ui(w).txtUnite->setText(digits + QLatin1Char('8'));
     QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts, QStringList{QStringLiteral("La mise unitaire \"%1\" ne convient pas : le coût de 1 lignes "
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("La mise unitaire \"%1\" ne convient pas : le coût de 1 lignes "
                                                      "ne peut pas être affiché en entier.\nSaisissez une autre mise.")
                                           .arg(digits + QLatin1Char('8'))});
-    QVERIFY(boxes.allWellFormed);
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
     QCOMPARE(ui(w).lblQtetotale->text() + ui(w).lblCout->text(), QStringLiteral("0 0 Euros"));
     ui(w).txtUnite->setText(QStringLiteral("1"));
@@ -602,6 +566,101 @@ void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
     QCOMPARE(list->currentIndex(), rows.index(0, 0));
     QCOMPARE(list->verticalScrollBar()->value(), 0);
     list->setModel(ui(shown.window).resultModel);
+}
+
+// Runs `action` while a timer reads each real box that opens and closes it:
+// OK for a message box, "Annuler" for the others. Gives what each showed:
+// its kind, caption, text (a question's with its answer field), buttons and,
+// for a message box, its icon.
+QStringList closingRealBoxes(const std::function<void()>& action)
+{
+    QStringList seen;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        QStringList said{modal->metaObject()->className(), modal->windowTitle()};
+        QAbstractButton* close = modal->findChild<QPushButton*>();  // a progress dialogue's only one
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            said << box->text();
+            close = box->button(QMessageBox::Ok);
+        } else if (auto* question = qobject_cast<QInputDialog*>(modal)) {
+            said << question->labelText() + " [" + question->textValue() + "]";
+            close = question->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        } else if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
+            said << progress->labelText();
+        }
+        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+            said << (button->isVisible() ? button->text().remove(QLatin1Char('&')) : QString());
+        if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->icon() == QMessageBox::NoIcon)
+            said << QStringLiteral("no icon");
+        said.removeAll(QString());
+        seen << said.join(QStringLiteral(" | "));
+        close ? close->click() : void(modal->close());
+    });
+    timer.start(5);
+    action();
+    return seen;
+}
+
+// The one test that lets the real boxes open, as the user sees them; the
+// others answer through Dialogs::TestAnswers.
+void WindowTest::realBoxesAreModalAndCarryTheProgramsCaption()
+{
+    ShownWindow shown;
+    frmmenu& w = shown.window;
+    clickEntries(ui(w).lstBases, {"3", "5", "7"});
+    clickEntries(ui(w).lstOuts, {"5"});
+    QCOMPARE(closingRealBoxes([&] { QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton); }),
+             QStringList{"QMessageBox | Torvanel de pronos | Le 5 ne peut être à la fois base et outsider!\n"
+                         "Supprimez-le des bases ou des outsiders. | OK | no icon"});
+    // The position question opens with an empty field; "Annuler" moves
+    // nothing, and the question taking the focus from the list is no leaving
+    // of it: its empty entry stays.
+    ui(w).lstBases->addItem(QString());
+    const QStringList entries = driving::entries(ui(w).lstBases);
+    const QPoint three = ui(w).lstBases->visualItemRect(ui(w).lstBases->item(2)).center();
+    QCOMPARE(closingRealBoxes([&] { QTest::mouseClick(ui(w).lstBases->viewport(), Qt::LeftButton, Qt::ShiftModifier, three); }),
+             QStringList{"QInputDialog | Torvanel de pronos | En quelle position est-ce que le cheval 3 va aller? [] | OK | Annuler"});
+    QCOMPARE(driving::entries(ui(w).lstBases), entries);
+    // A long job's progress dialogue: "Annuler" stops the job and closes it.
+    bool goesOn = true;
+    QCOMPARE(closingRealBoxes([&] {
+                 JobProgress job(&w, 0, [](std::uint64_t, std::uint64_t) { return QStringLiteral("Copie"); });
+                 for (int done = 0; goesOn && done < 2000; ++done) {
+                     goesOn = job.step(std::uint64_t(done), 2000);
+                     QTest::qWait(1);
+                 }
+             }),
+             QStringList{"QProgressDialog | Torvanel de pronos | Copie | Annuler"});
+    QVERIFY(!goesOn && !QApplication::activeModalWidget());
+}
+
+// While a test answers for the user no box opens: each is noted, and each
+// question takes the next answer, or is cancelled once none is left.
+void WindowTest::testAnswersOpenNoBoxAndAnswerInTurn()
+{
+    QStringList opened;
+    QTimer guard;  // closes a box that opens all the same: a failure, not a hang
+    connect(&guard, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            opened << modal->metaObject()->className() << QString::number(modal->close());
+    });
+    guard.start(5);
+    Dialogs::TestAnswers user;
+    user.type(QStringLiteral("2")).choose(1).cancelProgress = true;
+    Dialogs::showMessage(nullptr, QStringLiteral("Première ligne\r\nseconde ligne"));
+    QCOMPARE(Dialogs::askText(nullptr, QStringLiteral("Position ?")), std::optional<QString>(QStringLiteral("2")));
+    QCOMPARE(Dialogs::askItem(nullptr, QStringLiteral("Rapport ?"), {"Bonus 4", "Bonus 3"}), std::optional<int>(1));
+    QCOMPARE(Dialogs::askText(nullptr, QStringLiteral("Encore ?")), std::nullopt);
+    QCOMPARE(Dialogs::askSaveFileName(nullptr, QStringLiteral("/tmp/lignes.txt")), QString());
+    QVERIFY(!JobProgress(nullptr, 0, [](std::uint64_t, std::uint64_t) { return QStringLiteral("Copie"); }).step(1, 2));
+    QCOMPARE(opened, QStringList());
+    QCOMPARE(user.texts(), QStringList{"Première ligne\nseconde ligne"});
+    QCOMPARE(user.texts(Dialogs::Shown::Kind::Question), (QStringList{"Position ?", "Rapport ?", "Encore ?", "/tmp/lignes.txt"}));
+    QCOMPARE(user.shown[2].items, (QStringList{"Bonus 4", "Bonus 3"}));
+    QCOMPARE(user.texts(Dialogs::Shown::Kind::Progress), QStringList{"Copie"});
 }
 
 QTEST_MAIN(WindowTest)
