@@ -73,7 +73,7 @@ void NoticeTest::exitPictureEndsTheProgram()
     frmmenu window;
     window.show();
     int ends = 0;
-    window.setEndProgram([&ends] { ++ends); };
+    window.setEndProgram([&ends] { ++ends; });
     QTest::mouseClick(ui(window).Image1, Qt::LeftButton);
     QCOMPARE(ends, 1);
 }

@@ -76,7 +76,6 @@ private slots:
     void cancellingALongJobSendsNothing();
 
 private:
-    void requireCupsPdfPrinter();
     std::unique_ptr<frmmenu> window_;
 };
 
@@ -87,18 +86,27 @@ void PrintTest::init()
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }
 
-// Only a machine without CUPS may skip; CI sets it up with tools/printer-setup.
-void PrintTest::requireCupsPdfPrinter()
+namespace {
+
+bool cupsPdfPrinterReady()
 {
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-    const bool ready = !printer.isNull() && QDir(kCupsPdfOut).exists()
-                    && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
-    if (ready)
-        return;
-    if (qEnvironmentVariableIsSet("CI"))
-        QFAIL("no cups-pdf default printer: tools/printer-setup should have made one");
-    QSKIP("no CUPS default printer writing to /var/spool/cups-pdf here (run tools/printer-setup)");
+    return !printer.isNull() && QDir(kCupsPdfOut).exists()
+        && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
 }
+
+}  // namespace
+
+// Only a machine without CUPS may skip; CI sets it up with tools/printer-setup.
+// A macro, so that the skip or the failure ends the test function itself.
+#define REQUIRE_CUPS_PDF_PRINTER()                                                                \
+    do {                                                                                          \
+        if (cupsPdfPrinterReady())                                                                \
+            break;                                                                                \
+        if (qEnvironmentVariableIsSet("CI"))                                                      \
+            QFAIL("no cups-pdf default printer: tools/printer-setup should have made one");       \
+        QSKIP("no CUPS default printer writing to /var/spool/cups-pdf here (run tools/printer-setup)"); \
+    } while (false)
 
 void PrintTest::pdfFileHoldsEveryLineInOrder()
 {
@@ -123,7 +131,7 @@ void PrintTest::pdfFileHoldsEveryLineInOrder()
 
 void PrintTest::imprimerSendsOneJobToTheDefaultPrinter()
 {
-    requireCupsPdfPrinter();
+    REQUIRE_CUPS_PDF_PRINTER();
     driving::mergeBasesAlone(*window_, 10, 2);
     const QModelIndex chosen = ui(window_).resultModel->index(5);
     ui(window_).lstResultat->setCurrentIndex(chosen);
@@ -147,7 +155,7 @@ void PrintTest::imprimerSendsOneJobToTheDefaultPrinter()
 
 void PrintTest::emptyListPrintsNothing()
 {
-    requireCupsPdfPrinter();
+    REQUIRE_CUPS_PDF_PRINTER();
     const QString printer = QPrinterInfo::defaultPrinter().printerName();
     const int jobs = jobsOf(printer);
     Dialogs::TestAnswers boxes;
@@ -158,7 +166,7 @@ void PrintTest::emptyListPrintsNothing()
 
 void PrintTest::cancellingALongJobSendsNothing()
 {
-    requireCupsPdfPrinter();
+    REQUIRE_CUPS_PDF_PRINTER();
     const QString printer = QPrinterInfo::defaultPrinter().printerName();
     driving::mergeBasesAlone(*window_, 18, 4);  // 8568 lines, a hundred pages
     const int jobs = jobsOf(printer);
