@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class ControlRegistry;
 class QMouseEvent;
 class QWidget;
 
@@ -36,7 +37,7 @@ public:
     void watch(QWidget* control, Handler handler);
     // Ends the program when a control of the table that has help is not
     // watched: its help would never show.
-    void checkEveryHelpIsWatched(const class ControlRegistry& controls) const;
+    void checkEveryHelpIsWatched(const ControlRegistry& controls) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
