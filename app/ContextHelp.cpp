@@ -22,12 +22,12 @@ const char* textFor(const char* control)
 
 }  // namespace contexthelp
 
-ContextHelp::ContextHelp(QWidget& window, Handler background) : QObject(&window), window_(window)
+ContextHelp::ContextHelp(QWidget& window, const Handler& background) : QObject(&window), window_(window)
 {
-    watch(&window, std::move(background));
+    watch(&window, background);
 }
 
-void ContextHelp::watch(QWidget* control, Handler handler)
+void ContextHelp::watch(QWidget* control, const Handler& handler)
 {
     QList<QWidget*> surfaces{control};
     // A list's entries lie on its viewport, which gets the mouse moves.

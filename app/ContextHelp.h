@@ -33,8 +33,8 @@ public:
     using Handler = std::function<void(int button, int shift, float x, float y)>;
 
     // Owned by `window`; `background` runs for moves over its bare surface.
-    ContextHelp(QWidget& window, Handler background);
-    void watch(QWidget* control, Handler handler);
+    ContextHelp(QWidget& window, const Handler& background);
+    void watch(QWidget* control, const Handler& handler);
     // Ends the program when a control of the table that has help is not
     // watched: its help would never show.
     void checkEveryHelpIsWatched(const ControlRegistry& controls) const;
