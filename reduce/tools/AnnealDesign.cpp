@@ -1,0 +1,311 @@
+// Looks for a covering design C(v, k, t) of a given number of blocks by
+// simulated annealing on the full field, the way the published covering
+// searches do it: the cost is the number of uncovered t-sets, and a move
+// takes an uncovered t-set T and a block meeting it in t-1 points, and
+// swaps one point of the block outside T for the missing point of T. The
+// cost change only involves the t-sets through the two swapped points, so a
+// step costs a few table look-ups besides finding the block. Each run cools
+// from a random (or given) start until frozen, then starts again.
+//
+//   anneal_design <v> <k> <t> <blocks> <seconds> [seed] [start file]
+//
+// The start file holds one "v k t block block ..." line (points a, b, c,
+// ...); with more blocks than asked for, the ones whose loss uncovers the
+// fewest t-sets go first. Prints the design in the same form on success.
+
+#include <array>
+#include <bit>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Mask = std::uint32_t;
+
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
+    std::uint64_t next()
+    {
+        state_ ^= state_ >> 12;
+        state_ ^= state_ << 25;
+        state_ ^= state_ >> 27;
+        return state_ * 0x2545F4914F6CDD1DULL;
+    }
+    std::uint32_t below(std::size_t bound) { return static_cast<std::uint32_t>(next() % bound); }
+    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+
+private:
+    std::uint64_t state_;
+};
+
+// The i-th set bit of a mask.
+int NthPoint(Mask set, std::uint32_t i)
+{
+    for (; i > 0; --i)
+        set &= set - 1;
+    return std::countr_zero(set);
+}
+
+// Colex ranks of t-sets, so that coverage counts sit in a small array.
+class Ranks {
+public:
+    Ranks(int v, int t) : t_(t)
+    {
+        for (int n = 0; n <= v; ++n)
+            for (int r = 0; r <= 5; ++r)
+                choose_[n][r] = r == 0 ? 1 : n == 0 ? 0 : choose_[n - 1][r - 1] + choose_[n - 1][r];
+        count_ = choose_[v][t];
+    }
+    std::uint32_t count() const { return count_; }
+    std::uint32_t of(Mask set) const
+    {
+        std::uint32_t rank = 0;
+        for (int i = 1; set != 0; ++i, set &= set - 1)
+            rank += choose_[std::countr_zero(set)][i];
+        return rank;
+    }
+    int t() const { return t_; }
+
+private:
+    int t_;
+    std::uint32_t count_ = 0;
+    std::array<std::array<std::uint32_t, 6>, 33> choose_{};
+};
+
+// Calls visit(subset) for every subset of `set` with `size` points.
+template <typename Visit>
+void ForEachSubset(Mask set, int size, Visit&& visit, Mask chosen = 0)
+{
+    if (size == 0)
+        return visit(chosen);
+    while (set != 0 && std::popcount(set) >= size) {
+        const Mask low = set & (~set + 1);
+        set ^= low;
+        ForEachSubset(set, size - 1, visit, chosen | low);
+    }
+}
+
+class Design {
+public:
+    Design(int v, int k, int t) : v_(v), k_(k), ranks_(v, t), count_(ranks_.count(), 0), where_(ranks_.count(), kNone)
+    {
+        ForEachSubset((Mask{1} << v) - 1, t, [&](Mask set) { maskOf_.push_back(set); });
+        std::vector<Mask> byRank(ranks_.count());
+        for (Mask set : maskOf_)
+            byRank[ranks_.of(set)] = set;
+        maskOf_ = byRank;
+        for (std::uint32_t r = 0; r < ranks_.count(); ++r)
+            list(r);
+    }
+
+    std::size_t cost() const { return uncovered_.size(); }
+    const std::vector<Mask>& blocks() const { return blocks_; }
+
+    void add(Mask block)
+    {
+        blocks_.push_back(block);
+        ForEachSubset(block, ranks_.t(), [&](Mask set) {
+            const std::uint32_t r = ranks_.of(set);
+            if (count_[r]++ == 0)
+                unlist(r);
+        });
+    }
+
+    // Removes the block whose loss uncovers the fewest t-sets.
+    void dropCheapest()
+    {
+        std::size_t best = 0;
+        int bestLoss = 1 << 30;
+        for (std::size_t b = 0; b < blocks_.size(); ++b) {
+            int loss = 0;
+            ForEachSubset(blocks_[b], ranks_.t(), [&](Mask set) { loss += count_[ranks_.of(set)] == 1 ? 1 : 0; });
+            if (loss < bestLoss)
+                bestLoss = loss, best = b;
+        }
+        take(best);
+        blocks_[best] = blocks_.back();
+        blocks_.pop_back();
+    }
+
+    // One annealing step at temperature `heat`; returns whether it moved.
+    bool step(double heat, Random& random)
+    {
+        const Mask target = maskOf_[uncovered_[random.below(uncovered_.size())]];
+        near_.clear();
+        for (std::uint32_t b = 0; b < blocks_.size(); ++b)
+            if (std::popcount(blocks_[b] & target) == ranks_.t() - 1)
+                near_.push_back(b);
+        const std::uint32_t b = near_.empty() ? random.below(blocks_.size()) : near_[random.below(near_.size())];
+        const Mask block = blocks_[b];
+        const Mask missing = target & ~block;
+        const Mask in = Mask{1} << NthPoint(missing, random.below(static_cast<std::size_t>(std::popcount(missing))));
+        const Mask others = block & ~target;
+        const Mask pool = others != 0 ? others : block;
+        const Mask out = Mask{1} << NthPoint(pool, random.below(static_cast<std::size_t>(std::popcount(pool))));
+        const int delta = change(block & ~out, out, in);
+        if (delta > 0 && random.unit() >= std::exp(-delta / heat))
+            return false;
+        take(block);
+        blocks_[b] = (block & ~out) | in;
+        put(blocks_[b]);
+        return true;
+    }
+
+    std::string text() const
+    {
+        std::string line = std::to_string(v_) + ' ' + std::to_string(k_) + ' ' + std::to_string(ranks_.t());
+        for (Mask block : blocks_) {
+            line += ' ';
+            for (Mask m = block; m != 0; m &= m - 1)
+                line += static_cast<char>('a' + std::countr_zero(m));
+        }
+        return line;
+    }
+
+private:
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+
+    // Uncovered t-sets gained minus lost when `out` leaves the block
+    // `rest | out` and `in` joins it: only t-sets through `out` or `in` change.
+    int change(Mask rest, Mask out, Mask in) const
+    {
+        int delta = 0;
+        ForEachSubset(rest, ranks_.t() - 1, [&](Mask set) {
+            delta += count_[ranks_.of(set | out)] == 1 ? 1 : 0;
+            delta -= count_[ranks_.of(set | in)] == 0 ? 1 : 0;
+        });
+        return delta;
+    }
+
+    void take(Mask block)
+    {
+        ForEachSubset(block, ranks_.t(), [&](Mask set) {
+            const std::uint32_t r = ranks_.of(set);
+            if (--count_[r] == 0)
+                list(r);
+        });
+    }
+    void put(Mask block)
+    {
+        ForEachSubset(block, ranks_.t(), [&](Mask set) {
+            const std::uint32_t r = ranks_.of(set);
+            if (count_[r]++ == 0)
+                unlist(r);
+        });
+    }
+    void list(std::uint32_t r)
+    {
+        where_[r] = static_cast<std::uint32_t>(uncovered_.size());
+        uncovered_.push_back(r);
+    }
+    void unlist(std::uint32_t r)
+    {
+        const std::uint32_t at = where_[r];
+        uncovered_[at] = uncovered_.back();
+        where_[uncovered_[at]] = at;
+        uncovered_.pop_back();
+        where_[r] = kNone;
+    }
+
+    int v_;
+    int k_;
+    Ranks ranks_;
+    std::vector<std::uint16_t> count_;
+    std::vector<std::uint32_t> where_;
+    std::vector<std::uint32_t> uncovered_;
+    std::vector<Mask> maskOf_;  // t-set of each rank
+    std::vector<Mask> blocks_;
+    std::vector<std::uint32_t> near_;
+};
+
+std::vector<Mask> ReadStart(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    std::istringstream words(line);
+    int v = 0, k = 0, t = 0;
+    words >> v >> k >> t;
+    std::vector<Mask> blocks;
+    for (std::string word; words >> word;) {
+        Mask block = 0;
+        for (char letter : word)
+            block |= Mask{1} << (letter - 'a');
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
+Mask RandomBlock(int v, int k, Random& random)
+{
+    Mask block = 0;
+    while (std::popcount(block) < k)
+        block |= Mask{1} << random.below(static_cast<std::size_t>(v));
+    return block;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 6) {
+        std::fputs("usage: anneal_design <v> <k> <t> <blocks> <seconds> [seed] [start file]\n", stderr);
+        return 2;
+    }
+    const int v = std::stoi(argv[1]);
+    const int k = std::stoi(argv[2]);
+    const int t = std::stoi(argv[3]);
+    const auto size = static_cast<std::size_t>(std::stoul(argv[4]));
+    const double seconds = std::stod(argv[5]);
+    Random random(argc > 6 ? std::stoull(argv[6]) : 1);
+    const std::vector<Mask> start = argc > 7 ? ReadStart(argv[7]) : std::vector<Mask>{};
+    const double startHeat = std::getenv("HEAT") ? std::stod(std::getenv("HEAT")) : 1.0;
+    const double cooling = std::getenv("COOLING") ? std::stod(std::getenv("COOLING")) : 0.999;
+    const double endHeat = std::getenv("END_HEAT") ? std::stod(std::getenv("END_HEAT")) : 0.05;
+    const auto begin = std::chrono::steady_clock::now();
+    auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(); };
+
+    std::size_t bestCost = ~std::size_t{0};
+    for (int run = 1; elapsed() < seconds; ++run) {
+        Design design(v, k, t);
+        if (start.empty() || run > 1)
+            for (std::size_t b = 0; b < size; ++b)
+                design.add(RandomBlock(v, k, random));
+        else {
+            for (Mask block : start)
+                design.add(block);
+            while (design.blocks().size() > size)
+                design.dropCheapest();
+        }
+        // A level lasts about as many steps as there are (block, point) moves.
+        const auto levelSteps = static_cast<long>(size * static_cast<std::size_t>(k) * 4);
+        double heat = startHeat;
+        std::size_t runBest = design.cost();
+        int frozen = 0;
+        while (design.cost() > 0 && (heat > endHeat || frozen < 300) && elapsed() < seconds) {
+            const std::size_t before = runBest;
+            for (long s = 0; s < levelSteps && design.cost() > 0; ++s) {
+                design.step(heat, random);
+                runBest = std::min(runBest, design.cost());
+            }
+            frozen = runBest < before ? 0 : frozen + 1;
+            heat *= cooling;
+        }
+        bestCost = std::min(bestCost, design.cost());
+        std::fprintf(stderr, "run %d: cost %zu (best of run %zu) heat %.4f at %.0f s\n", run, design.cost(), runBest,
+                     heat, elapsed());
+        if (design.cost() == 0) {
+            std::printf("%s\n", design.text().c_str());
+            return 0;
+        }
+    }
+    std::fprintf(stderr, "C(%d,%d,%d) with %zu blocks not found; fewest uncovered %zu\n", v, k, t, size, bestCost);
+    return 1;
+}
