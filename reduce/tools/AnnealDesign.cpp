@@ -129,7 +129,7 @@ public:
             if (loss < bestLoss)
                 bestLoss = loss, best = b;
         }
-        take(best);
+        take(blocks_[best]);
         blocks_[best] = blocks_.back();
         blocks_.pop_back();
     }
