@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -92,11 +93,32 @@ void ForEachSubset(Mask set, int size, Visit&& visit, Mask chosen = 0)
     }
 }
 
+// The cyclic group whose orbits make the design: points 0 .. cycles*m - 1
+// turn on `cycles` cycles of length m, the others stay put (m = 1: no group).
+struct Group {
+    int v = 0;
+    int m = 1;
+    int cycles = 1;
+
+    Mask shifted(Mask set, int by) const
+    {
+        Mask image = 0;
+        for (Mask rest = set; rest != 0; rest &= rest - 1) {
+            const int point = std::countr_zero(rest);
+            const int target = point < m * cycles ? (point / m) * m + (point % m + by) % m : point;
+            image |= Mask{1} << target;
+        }
+        return image;
+    }
+};
+
+// Blocks as whole orbits of the group, each kept by one representative.
 class Design {
 public:
-    Design(int v, int k, int t) : v_(v), k_(k), ranks_(v, t), count_(ranks_.count(), 0), where_(ranks_.count(), kNone)
+    Design(const Group& group, int k, int t)
+        : group_(group), k_(k), ranks_(group.v, t), count_(ranks_.count(), 0), where_(ranks_.count(), kNone)
     {
-        ForEachSubset((Mask{1} << v) - 1, t, [&](Mask set) { maskOf_.push_back(set); });
+        ForEachSubset((Mask{1} << group.v) - 1, t, [&](Mask set) { maskOf_.push_back(set); });
         std::vector<Mask> byRank(ranks_.count());
         for (Mask set : maskOf_)
             byRank[ranks_.of(set)] = set;
@@ -106,30 +128,27 @@ public:
     }
 
     std::size_t cost() const { return uncovered_.size(); }
-    const std::vector<Mask>& blocks() const { return blocks_; }
+    std::size_t orbits() const { return blocks_.size(); }
 
     void add(Mask block)
     {
         blocks_.push_back(block);
-        ForEachSubset(block, ranks_.t(), [&](Mask set) {
-            const std::uint32_t r = ranks_.of(set);
-            if (count_[r]++ == 0)
-                unlist(r);
-        });
+        putOrbit(block);
     }
 
-    // Removes the block whose loss uncovers the fewest t-sets.
+    // Removes the orbit whose loss uncovers the fewest t-sets.
     void dropCheapest()
     {
         std::size_t best = 0;
-        int bestLoss = 1 << 30;
+        std::size_t bestLoss = ~std::size_t{0};
         for (std::size_t b = 0; b < blocks_.size(); ++b) {
-            int loss = 0;
-            ForEachSubset(blocks_[b], ranks_.t(), [&](Mask set) { loss += count_[ranks_.of(set)] == 1 ? 1 : 0; });
-            if (loss < bestLoss)
-                bestLoss = loss, best = b;
+            const std::size_t before = cost();
+            takeOrbit(blocks_[b]);
+            if (cost() - before < bestLoss)
+                bestLoss = cost() - before, best = b;
+            putOrbit(blocks_[b]);
         }
-        take(blocks_[best]);
+        takeOrbit(blocks_[best]);
         blocks_[best] = blocks_.back();
         blocks_.pop_back();
     }
@@ -140,28 +159,48 @@ public:
         const Mask target = maskOf_[uncovered_[random.below(uncovered_.size())]];
         near_.clear();
         for (std::uint32_t b = 0; b < blocks_.size(); ++b)
-            if (std::popcount(blocks_[b] & target) == ranks_.t() - 1)
-                near_.push_back(b);
-        const std::uint32_t b = near_.empty() ? random.below(blocks_.size()) : near_[random.below(near_.size())];
-        const Mask block = blocks_[b];
+            for (int by = 0; by < group_.m; ++by)
+                if (std::popcount(group_.shifted(blocks_[b], by) & target) == ranks_.t() - 1)
+                    near_.push_back(b * static_cast<std::uint32_t>(group_.m) + static_cast<std::uint32_t>(by));
+        const std::uint32_t pick = near_.empty() ? random.below(blocks_.size() * static_cast<std::size_t>(group_.m))
+                                                 : near_[random.below(near_.size())];
+        const std::uint32_t b = pick / static_cast<std::uint32_t>(group_.m);
+        const int by = static_cast<int>(pick % static_cast<std::uint32_t>(group_.m));
+        const Mask block = group_.shifted(blocks_[b], by);
         const Mask missing = target & ~block;
         const Mask in = Mask{1} << NthPoint(missing, random.below(static_cast<std::size_t>(std::popcount(missing))));
         const Mask others = block & ~target;
         const Mask pool = others != 0 ? others : block;
         const Mask out = Mask{1} << NthPoint(pool, random.below(static_cast<std::size_t>(std::popcount(pool))));
-        const int delta = change(block & ~out, out, in);
-        if (delta > 0 && random.unit() >= std::exp(-delta / heat))
+        const Mask moved = group_.shifted((block & ~out) | in, group_.m - by);
+        if (group_.m == 1) {  // one block: the change is known before the move
+            const int delta = change(block & ~out, out, in);
+            if (delta > 0 && random.unit() >= std::exp(-delta / heat))
+                return false;
+            replace(b, moved);
+            return true;
+        }
+        const auto before = static_cast<double>(cost());
+        const Mask old = blocks_[b];
+        replace(b, moved);
+        const double delta = static_cast<double>(cost()) - before;
+        if (delta > 0 && random.unit() >= std::exp(-delta / heat)) {
+            replace(b, old);
             return false;
-        take(block);
-        blocks_[b] = (block & ~out) | in;
-        put(blocks_[b]);
+        }
         return true;
     }
 
+    // The distinct blocks of every orbit.
     std::string text() const
     {
-        std::string line = std::to_string(v_) + ' ' + std::to_string(k_) + ' ' + std::to_string(ranks_.t());
-        for (Mask block : blocks_) {
+        std::set<Mask> blocks;
+        for (Mask block : blocks_)
+            for (int by = 0; by < group_.m; ++by)
+                blocks.insert(group_.shifted(block, by));
+        std::string line =
+            std::to_string(group_.v) + ' ' + std::to_string(k_) + ' ' + std::to_string(ranks_.t());
+        for (Mask block : blocks) {
             line += ' ';
             for (Mask m = block; m != 0; m &= m - 1)
                 line += static_cast<char>('a' + std::countr_zero(m));
@@ -182,6 +221,23 @@ private:
             delta -= count_[ranks_.of(set | in)] == 0 ? 1 : 0;
         });
         return delta;
+    }
+
+    void replace(std::uint32_t b, Mask block)
+    {
+        takeOrbit(blocks_[b]);
+        blocks_[b] = block;
+        putOrbit(block);
+    }
+    void takeOrbit(Mask block)
+    {
+        for (int by = 0; by < group_.m; ++by)
+            take(group_.shifted(block, by));
+    }
+    void putOrbit(Mask block)
+    {
+        for (int by = 0; by < group_.m; ++by)
+            put(group_.shifted(block, by));
     }
 
     void take(Mask block)
@@ -214,7 +270,7 @@ private:
         where_[r] = kNone;
     }
 
-    int v_;
+    Group group_;
     int k_;
     Ranks ranks_;
     std::vector<std::uint16_t> count_;
@@ -256,16 +312,21 @@ Mask RandomBlock(int v, int k, Random& random)
 int main(int argc, char** argv)
 {
     if (argc < 6) {
-        std::fputs("usage: anneal_design <v> <k> <t> <blocks> <seconds> [seed] [start file]\n", stderr);
+        std::fputs("usage: anneal_design <v> <k> <t> <blocks> <seconds> [seed] [start file|-] [m] [cycles]\n", stderr);
         return 2;
     }
-    const int v = std::stoi(argv[1]);
+    Group group;
+    group.v = std::stoi(argv[1]);
+    group.m = argc > 8 ? std::stoi(argv[8]) : 1;
+    group.cycles = argc > 9 ? std::stoi(argv[9]) : 1;
+    const int v = group.v;
     const int k = std::stoi(argv[2]);
     const int t = std::stoi(argv[3]);
     const auto size = static_cast<std::size_t>(std::stoul(argv[4]));
     const double seconds = std::stod(argv[5]);
     Random random(argc > 6 ? std::stoull(argv[6]) : 1);
-    const std::vector<Mask> start = argc > 7 ? ReadStart(argv[7]) : std::vector<Mask>{};
+    const std::vector<Mask> start = argc > 7 && std::string(argv[7]) != "-" ? ReadStart(argv[7]) : std::vector<Mask>{};
+    const std::size_t orbits = (size + static_cast<std::size_t>(group.m) - 1) / static_cast<std::size_t>(group.m);
     const double startHeat = std::getenv("HEAT") ? std::stod(std::getenv("HEAT")) : 1.0;
     const double cooling = std::getenv("COOLING") ? std::stod(std::getenv("COOLING")) : 0.999;
     const double endHeat = std::getenv("END_HEAT") ? std::stod(std::getenv("END_HEAT")) : 0.05;
@@ -274,14 +335,14 @@ int main(int argc, char** argv)
 
     std::size_t bestCost = ~std::size_t{0};
     for (int run = 1; elapsed() < seconds; ++run) {
-        Design design(v, k, t);
+        Design design(group, k, t);
         if (start.empty() || run > 1)
-            for (std::size_t b = 0; b < size; ++b)
+            for (std::size_t b = 0; b < orbits; ++b)
                 design.add(RandomBlock(v, k, random));
         else {
             for (Mask block : start)
                 design.add(block);
-            while (design.blocks().size() > size)
+            while (design.orbits() > orbits)
                 design.dropCheapest();
         }
         // A level lasts about as many steps as there are (block, point) moves.

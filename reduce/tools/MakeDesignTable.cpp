@@ -1,7 +1,10 @@
 // Builds DesignTable.inc: for every cell of the table, the smallest design
 // among the classical constructions, the design already in the file and a
-// search of the given seconds aiming at the record.
+// search of the given seconds aiming at the record. With --offer, the
+// designs of another file (from anneal_design or orbit_designs) replace
+// their cells where they cover every t-set with fewer blocks.
 //   make_design_table <DesignTable.inc> <seconds per cell> [v k t]
+//   make_design_table <DesignTable.inc> --offer <designs>
 
 #include "generators/Generators.h"
 #include "reduce/DesignTable.h"
