@@ -1,5 +1,7 @@
 #include "reduce/CoverSearch.h"
 
+#include "reduce/SearchParts.h"
+
 #include <algorithm>
 #include <cmath>
 #include <queue>
@@ -45,22 +47,6 @@ CoverInstance::Span CoverInstance::candidatesOf(std::uint32_t event) const {
 }
 
 namespace {
-
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
-    std::uint64_t next() {
-        state_ ^= state_ >> 12;
-        state_ ^= state_ << 25;
-        state_ ^= state_ >> 27;
-        return state_ * 0x2545F4914F6CDD1DULL;
-    }
-    std::uint32_t below(std::size_t bound) { return static_cast<std::uint32_t>(next() % bound); }
-    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-
-private:
-    std::uint64_t state_;
-};
 
 // Time, progress and stop requests, checked every few hundred steps.
 class Clock {
@@ -132,8 +118,8 @@ public:
     Annealer(const CoverInstance& instance, const std::vector<std::uint32_t>& cover, std::uint64_t seed)
         : instance_(instance), random_(seed), slotOf_(instance.candidateCount(), kOut),
           alone_(instance.candidateCount(), 0), credit_(instance.candidateCount(), 0),
-          spareAt_(instance.candidateCount(), kOut), count_(instance.eventCount(), 0),
-          coverers_(instance.eventCount(), 0), where_(instance.eventCount(), kOut) {
+          spare_(instance.candidateCount()), count_(instance.eventCount(), 0),
+          coverers_(instance.eventCount(), 0), uncovered_(instance.eventCount()) {
         for (std::uint32_t c : cover) add(c);
     }
 
@@ -147,7 +133,7 @@ public:
 
     // Drops the kept candidate whose loss uncovers the fewest events.
     void dropOne() {
-        if (!spare_.empty()) return remove(slotOf_[spare_[random_.below(spare_.size())]]);
+        if (!spare_.empty()) return remove(slotOf_[spare_.pick(random_)]);
         std::size_t best = 0;
         for (std::size_t s = 1; s < slots_.size(); ++s)
             if (alone_[slots_[s]] < alone_[slots_[best]]) best = s;
@@ -158,7 +144,7 @@ public:
     // candidate covering it, and the kept candidate it replaces best among
     // those it would relieve, a spare one and a random one.
     void step(double heat) {
-        const std::uint32_t event = uncovered_[random_.below(uncovered_.size())];
+        const std::uint32_t event = uncovered_.pick(random_);
         const auto choices = instance_.candidatesOf(event);
         const std::uint32_t in = choices.first[random_.below(choices.size())];
         std::int64_t gain = 0;
@@ -176,7 +162,7 @@ public:
             const std::int64_t l = lossOf(c);
             if (l < loss || (l == loss && (random_.next() & 1))) loss = l, out = c;
         };
-        if (!spare_.empty()) consider(spare_[random_.below(spare_.size())]);
+        if (!spare_.empty()) consider(spare_.pick(random_));
         for (std::uint32_t c : relieved_) consider(c);
         for (std::uint32_t c : relieved_) credit_[c] = 0;
         const double delta = static_cast<double>(loss - gain);
@@ -192,16 +178,16 @@ private:
         alone_[c] = 0;
         for (std::uint32_t e : instance_.eventsOf(c)) {
             if (count_[e] == 0) {
-                if (where_[e] != kOut) unlist(e);
+                if (uncovered_.contains(e)) uncovered_.erase(e);
                 ++alone_[c];
             } else if (count_[e] == 1) {
                 const auto other = static_cast<std::uint32_t>(coverers_[e]);
-                if (--alone_[other] == 0) spare(other);
+                if (--alone_[other] == 0) spare_.insert(other);
             }
             ++count_[e];
             coverers_[e] += c;
         }
-        if (alone_[c] == 0) spare(c);
+        if (alone_[c] == 0) spare_.insert(c);
     }
 
     void remove(std::size_t slot) {
@@ -210,38 +196,15 @@ private:
         slotOf_[slots_[slot]] = static_cast<std::uint32_t>(slot);
         slots_.pop_back();
         slotOf_[c] = kOut;
-        if (spareAt_[c] != kOut) unspare(c);
+        if (spare_.contains(c)) spare_.erase(c);
         for (std::uint32_t e : instance_.eventsOf(c)) {
             --count_[e];
             coverers_[e] -= c;
-            if (count_[e] == 0) list(e);
+            if (count_[e] == 0) uncovered_.insert(e);
             if (count_[e] != 1) continue;
             const auto other = static_cast<std::uint32_t>(coverers_[e]);
-            if (alone_[other]++ == 0) unspare(other);
+            if (alone_[other]++ == 0) spare_.erase(other);
         }
-    }
-
-    void spare(std::uint32_t c) {
-        spareAt_[c] = static_cast<std::uint32_t>(spare_.size());
-        spare_.push_back(c);
-    }
-    void unspare(std::uint32_t c) {
-        const std::uint32_t at = spareAt_[c];
-        spare_[at] = spare_.back();
-        spareAt_[spare_[at]] = at;
-        spare_.pop_back();
-        spareAt_[c] = kOut;
-    }
-    void list(std::uint32_t e) {
-        where_[e] = static_cast<std::uint32_t>(uncovered_.size());
-        uncovered_.push_back(e);
-    }
-    void unlist(std::uint32_t e) {
-        const std::uint32_t at = where_[e];
-        uncovered_[at] = uncovered_.back();
-        where_[uncovered_[at]] = at;
-        uncovered_.pop_back();
-        where_[e] = kOut;
     }
 
     const CoverInstance& instance_;
@@ -250,13 +213,11 @@ private:
     std::vector<std::uint32_t> slotOf_;
     std::vector<std::uint32_t> alone_;    // per kept candidate: events it alone covers
     std::vector<std::uint32_t> credit_;   // per candidate, during a step: of those, how many `in` covers
-    std::vector<std::uint32_t> spareAt_;  // place in spare_, or kOut
-    std::vector<std::uint32_t> spare_;    // kept candidates that cover nothing alone
+    IdSet spare_;                         // kept candidates that cover nothing alone
     std::vector<std::uint32_t> relieved_;
     std::vector<std::uint32_t> count_;
     std::vector<std::uint64_t> coverers_;  // per event: the sum of its kept coverers' ids
-    std::vector<std::uint32_t> where_;     // place in uncovered_, or kOut
-    std::vector<std::uint32_t> uncovered_;
+    IdSet uncovered_;
 };
 
 }  // namespace

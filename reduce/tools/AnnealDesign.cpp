@@ -19,6 +19,9 @@
 // fewest t-sets go first. HEAT, COOLING and END_HEAT set the schedule.
 // Prints the design in the same form on success.
 
+#include "reduce/Problem.h"
+#include "reduce/SearchParts.h"
+
 #include <array>
 #include <bit>
 #include <chrono>
@@ -33,24 +36,10 @@
 
 namespace {
 
-using Mask = std::uint32_t;
-
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
-    std::uint64_t next()
-    {
-        state_ ^= state_ >> 12;
-        state_ ^= state_ << 25;
-        state_ ^= state_ >> 27;
-        return state_ * 0x2545F4914F6CDD1DULL;
-    }
-    std::uint32_t below(std::size_t bound) { return static_cast<std::uint32_t>(next() % bound); }
-    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-
-private:
-    std::uint64_t state_;
-};
+using torvanel::reduce::ForEachSubset;
+using torvanel::reduce::IdSet;
+using torvanel::reduce::Mask;
+using torvanel::reduce::Random;
 
 // The i-th set bit of a mask.
 int NthPoint(Mask set, std::uint32_t i)
@@ -86,19 +75,6 @@ private:
     std::array<std::array<std::uint32_t, 6>, 33> choose_{};
 };
 
-// Calls visit(subset) for every subset of `set` with `size` points.
-template <typename Visit>
-void ForEachSubset(Mask set, int size, Visit&& visit, Mask chosen = 0)
-{
-    if (size == 0)
-        return visit(chosen);
-    while (set != 0 && std::popcount(set) >= size) {
-        const Mask low = set & (~set + 1);
-        set ^= low;
-        ForEachSubset(set, size - 1, visit, chosen | low);
-    }
-}
-
 // The cyclic group whose orbits make the design: points 0 .. cycles*m - 1
 // turn on `cycles` cycles of length m, the others stay put (m = 1: no group).
 struct Group {
@@ -122,7 +98,7 @@ struct Group {
 class Design {
 public:
     Design(const Group& group, int k, int t)
-        : group_(group), k_(k), ranks_(group.v, t), count_(ranks_.count(), 0), where_(ranks_.count(), kNone)
+        : group_(group), k_(k), ranks_(group.v, t), count_(ranks_.count(), 0), uncovered_(ranks_.count())
     {
         ForEachSubset((Mask{1} << group.v) - 1, t, [&](Mask set) { maskOf_.push_back(set); });
         std::vector<Mask> byRank(ranks_.count());
@@ -130,7 +106,7 @@ public:
             byRank[ranks_.of(set)] = set;
         maskOf_ = byRank;
         for (std::uint32_t r = 0; r < ranks_.count(); ++r)
-            list(r);
+            uncovered_.insert(r);
     }
 
     std::size_t cost() const { return uncovered_.size(); }
@@ -162,7 +138,7 @@ public:
     // One annealing step at temperature `heat`; returns whether it moved.
     bool step(double heat, Random& random)
     {
-        const Mask target = maskOf_[uncovered_[random.below(uncovered_.size())]];
+        const Mask target = maskOf_[uncovered_.pick(random)];
         near_.clear();
         for (std::uint32_t b = 0; b < blocks_.size(); ++b)
             for (int by = 0; by < group_.m; ++by)
@@ -215,7 +191,6 @@ public:
     }
 
 private:
-    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
     // Uncovered t-sets gained minus lost when `out` leaves the block
     // `rest | out` and `in` joins it: only t-sets through `out` or `in` change.
@@ -251,7 +226,7 @@ private:
         ForEachSubset(block, ranks_.t(), [&](Mask set) {
             const std::uint32_t r = ranks_.of(set);
             if (--count_[r] == 0)
-                list(r);
+                uncovered_.insert(r);
         });
     }
     void put(Mask block)
@@ -259,29 +234,15 @@ private:
         ForEachSubset(block, ranks_.t(), [&](Mask set) {
             const std::uint32_t r = ranks_.of(set);
             if (count_[r]++ == 0)
-                unlist(r);
+                uncovered_.erase(r);
         });
-    }
-    void list(std::uint32_t r)
-    {
-        where_[r] = static_cast<std::uint32_t>(uncovered_.size());
-        uncovered_.push_back(r);
-    }
-    void unlist(std::uint32_t r)
-    {
-        const std::uint32_t at = where_[r];
-        uncovered_[at] = uncovered_.back();
-        where_[uncovered_[at]] = at;
-        uncovered_.pop_back();
-        where_[r] = kNone;
     }
 
     Group group_;
     int k_;
     Ranks ranks_;
     std::vector<std::uint16_t> count_;
-    std::vector<std::uint32_t> where_;
-    std::vector<std::uint32_t> uncovered_;
+    IdSet uncovered_;
     std::vector<Mask> maskOf_;  // t-set of each rank
     std::vector<Mask> blocks_;
     std::vector<std::uint32_t> near_;
@@ -351,8 +312,8 @@ int main(int argc, char** argv)
             while (design.orbits() > orbits)
                 design.dropCheapest();
         }
-        // A level lasts about as many steps as there are (orbit, point) moves.
-        const auto levelSteps = static_cast<long>(orbits * static_cast<std::size_t>(k) * 4);
+        // A level lasts about as many steps as there are (block, point) moves.
+        const auto levelSteps = static_cast<long>(size * static_cast<std::size_t>(k) * 4);
         double heat = startHeat;
         std::size_t runBest = design.cost();
         int frozen = 0;
