@@ -28,6 +28,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -266,6 +267,13 @@ std::vector<Mask> ReadStart(const std::string& path)
     return blocks;
 }
 
+// A number from the environment, or `fallback` when it is not set.
+double Setting(const char* name, double fallback)
+{
+    const char* text = std::getenv(name);
+    return text != nullptr ? std::stod(text) : fallback;
+}
+
 Mask RandomBlock(int v, int k, Random& random)
 {
     Mask block = 0;
@@ -294,9 +302,9 @@ int main(int argc, char** argv)
     Random random(argc > 6 ? std::stoull(argv[6]) : 1);
     const std::vector<Mask> start = argc > 7 && std::string(argv[7]) != "-" ? ReadStart(argv[7]) : std::vector<Mask>{};
     const std::size_t orbits = (size + static_cast<std::size_t>(group.m) - 1) / static_cast<std::size_t>(group.m);
-    const double startHeat = std::getenv("HEAT") ? std::stod(std::getenv("HEAT")) : 1.0;
-    const double cooling = std::getenv("COOLING") ? std::stod(std::getenv("COOLING")) : 0.999;
-    const double endHeat = std::getenv("END_HEAT") ? std::stod(std::getenv("END_HEAT")) : 0.05;
+    const double startHeat = Setting("HEAT", 1.0);
+    const double cooling = Setting("COOLING", 0.999);
+    const double endHeat = Setting("END_HEAT", 0.05);
     const auto begin = std::chrono::steady_clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(); };
 
