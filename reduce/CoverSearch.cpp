@@ -1,5 +1,7 @@
 #include "reduce/CoverSearch.h"
 
+#include "reduce/SearchParts.h"
+
 #include <algorithm>
 #include <cmath>
 #include <queue>
@@ -45,22 +47,6 @@ CoverInstance::Span CoverInstance::candidatesOf(std::uint32_t event) const {
 }
 
 namespace {
-
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
-    std::uint64_t next() {
-        state_ ^= state_ >> 12;
-        state_ ^= state_ << 25;
-        state_ ^= state_ >> 27;
-        return state_ * 0x2545F4914F6CDD1DULL;
-    }
-    std::uint32_t below(std::size_t bound) { return static_cast<std::uint32_t>(next() % bound); }
-    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-
-private:
-    std::uint64_t state_;
-};
 
 // Time, progress and stop requests, checked every few hundred steps.
 class Clock {
@@ -123,11 +109,17 @@ std::vector<std::uint32_t> GreedyCover(const CoverInstance& instance, Clock& clo
 constexpr std::uint32_t kOut = ~std::uint32_t(0);
 
 // A fixed number of kept candidates and how often each event is covered.
+// For an event covered once, the sum of its coverers' ids is that coverer,
+// so each kept candidate knows how many events it alone covers (its loss
+// when it leaves) without looking at its neighbours; the kept candidates
+// that cover nothing alone are listed apart, as free replacements.
 class Annealer {
 public:
     Annealer(const CoverInstance& instance, const std::vector<std::uint32_t>& cover, std::uint64_t seed)
         : instance_(instance), random_(seed), slotOf_(instance.candidateCount(), kOut),
-          count_(instance.eventCount(), 0), where_(instance.eventCount(), kOut) {
+          alone_(instance.candidateCount(), 0), credit_(instance.candidateCount(), 0),
+          spare_(instance.candidateCount()), count_(instance.eventCount(), 0),
+          coverers_(instance.eventCount(), 0), uncovered_(instance.eventCount()) {
         for (std::uint32_t c : cover) add(c);
     }
 
@@ -141,72 +133,61 @@ public:
 
     // Drops the kept candidate whose loss uncovers the fewest events.
     void dropOne() {
+        if (!spare_.empty()) return remove(slotOf_[spare_.pick(random_)]);
         std::size_t best = 0;
-        std::uint32_t bestLoss = kOut;
-        for (std::size_t s = 0; s < slots_.size(); ++s) {
-            const std::uint32_t loss = lossOf(slots_[s], kOut);
-            if (loss < bestLoss) bestLoss = loss, best = s;
-        }
+        for (std::size_t s = 1; s < slots_.size(); ++s)
+            if (alone_[slots_[s]] < alone_[slots_[best]]) best = s;
         remove(best);
     }
 
     // One annealing step at temperature `heat`: an uncovered event, a
-    // candidate covering it, and the kept candidate it would replace best.
+    // candidate covering it, and the kept candidate it replaces best among
+    // those it would relieve, a spare one and a random one.
     void step(double heat) {
-        const std::uint32_t event = uncovered_[random_.below(uncovered_.size())];
+        const std::uint32_t event = uncovered_.pick(random_);
         const auto choices = instance_.candidatesOf(event);
         const std::uint32_t in = choices.first[random_.below(choices.size())];
-        const auto [slot, loss] = bestSlotFor(in);
-        std::uint32_t gain = 0;
-        for (std::uint32_t e : instance_.eventsOf(in)) gain += count_[e] == 0 ? 1 : 0;
-        const double delta = static_cast<double>(loss) - static_cast<double>(gain);
+        std::int64_t gain = 0;
+        relieved_.clear();
+        for (std::uint32_t e : instance_.eventsOf(in)) {
+            if (count_[e] == 0) ++gain;
+            if (count_[e] != 1) continue;
+            const auto alone = static_cast<std::uint32_t>(coverers_[e]);
+            if (credit_[alone]++ == 0) relieved_.push_back(alone);
+        }
+        std::uint32_t out = slots_[random_.below(slots_.size())];
+        auto lossOf = [&](std::uint32_t c) { return static_cast<std::int64_t>(alone_[c] - credit_[c]); };
+        std::int64_t loss = lossOf(out);
+        auto consider = [&](std::uint32_t c) {
+            const std::int64_t l = lossOf(c);
+            if (l < loss || (l == loss && (random_.next() & 1))) loss = l, out = c;
+        };
+        if (!spare_.empty()) consider(spare_.pick(random_));
+        for (std::uint32_t c : relieved_) consider(c);
+        for (std::uint32_t c : relieved_) credit_[c] = 0;
+        const double delta = static_cast<double>(loss - gain);
         if (delta > 0 && random_.unit() >= std::exp(-delta / heat)) return;
-        remove(slot);
+        remove(slotOf_[out]);
         add(in);
     }
 
 private:
-    // Events only `kept` covers that `in` would not cover.
-    std::uint32_t lossOf(std::uint32_t kept, std::uint32_t in) const {
-        std::uint32_t loss = 0;
-        for (std::uint32_t e : instance_.eventsOf(kept)) {
-            if (count_[e] != 1) continue;
-            bool alsoIn = false;
-            if (in != kOut)
-                for (std::uint32_t f : instance_.eventsOf(in)) alsoIn = alsoIn || f == e;
-            loss += alsoIn ? 0 : 1;
-        }
-        return loss;
-    }
-
-    // Kept candidates sharing an event with `in` are its near neighbours;
-    // a few random ones are tried too.
-    std::pair<std::size_t, std::uint32_t> bestSlotFor(std::uint32_t in) {
-        std::size_t best = random_.below(slots_.size());
-        std::uint32_t bestLoss = lossOf(slots_[best], in);
-        auto consider = [&](std::size_t slot) {
-            const std::uint32_t loss = lossOf(slots_[slot], in);
-            if (loss < bestLoss || (loss == bestLoss && (random_.next() & 1))) bestLoss = loss, best = slot;
-        };
-        consider(random_.below(slots_.size()));
-        for (std::uint32_t e : instance_.eventsOf(in)) {
-            const auto near = instance_.candidatesOf(e);
-            const std::size_t n = near.size();
-            const std::size_t tries = std::min<std::size_t>(n, 48);
-            const std::size_t from = n > tries ? random_.below(n) : 0;
-            for (std::size_t i = 0; i < tries; ++i) {
-                const std::uint32_t c = near.first[(from + i) % n];
-                if (slotOf_[c] != kOut) consider(slotOf_[c]);
-            }
-        }
-        return {best, bestLoss};
-    }
-
     void add(std::uint32_t c) {
         slotOf_[c] = static_cast<std::uint32_t>(slots_.size());
         slots_.push_back(c);
-        for (std::uint32_t e : instance_.eventsOf(c))
-            if (count_[e]++ == 0 && where_[e] != kOut) unlist(e);
+        alone_[c] = 0;
+        for (std::uint32_t e : instance_.eventsOf(c)) {
+            if (count_[e] == 0) {
+                if (uncovered_.contains(e)) uncovered_.erase(e);
+                ++alone_[c];
+            } else if (count_[e] == 1) {
+                const auto other = static_cast<std::uint32_t>(coverers_[e]);
+                if (--alone_[other] == 0) spare_.insert(other);
+            }
+            ++count_[e];
+            coverers_[e] += c;
+        }
+        if (alone_[c] == 0) spare_.insert(c);
     }
 
     void remove(std::size_t slot) {
@@ -215,29 +196,28 @@ private:
         slotOf_[slots_[slot]] = static_cast<std::uint32_t>(slot);
         slots_.pop_back();
         slotOf_[c] = kOut;
-        for (std::uint32_t e : instance_.eventsOf(c))
-            if (--count_[e] == 0) list(e);
-    }
-
-    void list(std::uint32_t e) {
-        where_[e] = static_cast<std::uint32_t>(uncovered_.size());
-        uncovered_.push_back(e);
-    }
-    void unlist(std::uint32_t e) {
-        const std::uint32_t at = where_[e];
-        uncovered_[at] = uncovered_.back();
-        where_[uncovered_[at]] = at;
-        uncovered_.pop_back();
-        where_[e] = kOut;
+        if (spare_.contains(c)) spare_.erase(c);
+        for (std::uint32_t e : instance_.eventsOf(c)) {
+            --count_[e];
+            coverers_[e] -= c;
+            if (count_[e] == 0) uncovered_.insert(e);
+            if (count_[e] != 1) continue;
+            const auto other = static_cast<std::uint32_t>(coverers_[e]);
+            if (alone_[other]++ == 0) spare_.erase(other);
+        }
     }
 
     const CoverInstance& instance_;
     Random random_;
     std::vector<std::uint32_t> slots_;
     std::vector<std::uint32_t> slotOf_;
+    std::vector<std::uint32_t> alone_;    // per kept candidate: events it alone covers
+    std::vector<std::uint32_t> credit_;   // per candidate, during a step: of those, how many `in` covers
+    IdSet spare_;                         // kept candidates that cover nothing alone
+    std::vector<std::uint32_t> relieved_;
     std::vector<std::uint32_t> count_;
-    std::vector<std::uint32_t> where_;  // place in uncovered_, or kOut
-    std::vector<std::uint32_t> uncovered_;
+    std::vector<std::uint64_t> coverers_;  // per event: the sum of its kept coverers' ids
+    IdSet uncovered_;
 };
 
 }  // namespace
