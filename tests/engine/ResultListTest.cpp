@@ -29,7 +29,10 @@ Texts NestedLoopLines(const ResultBlock& block) {
     ChoosePositions(block.bases, block.baseTake, 0, 0, line, [&] {
         ChoosePositions(block.outs, block.outTake, 0, 0, line, [&] {
             std::string text;
-            for (HorseNumber horse : line) text += (text.empty() ? "" : "-") + FormatHorseNumber(horse);
+            for (HorseNumber horse : line) {
+                if (!text.empty()) text += '-';
+                text += FormatHorseNumber(horse);
+            }
             lines.push_back(text);
         });
     });
