@@ -21,13 +21,17 @@
 
 namespace driving {
 
-// A fresh window in `window`, shown and active, as the user finds it.
+// `window` shown and active, as the user finds it.
+inline void openWindow(frmmenu& window)
+{
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
 inline void openWindow(std::unique_ptr<frmmenu>& window)
 {
     window = std::make_unique<frmmenu>();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    openWindow(*window);
 }
 
 // The texts of a horse list's entries, or of its selected ones only.

@@ -90,8 +90,12 @@ private:
 class DesktopTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        QApplication::clipboard()->setText(kUntouched);
+        driving::openWindow(window_);
+    }
+    void cleanup() { window_.reset(); user_.reset(); }
 
     void ctrlCCopiesEveryLineWhateverIsSelected();
     void contextMenuEntryCopiesAndIsOffForAnEmptyList();
@@ -117,18 +121,6 @@ private:
     std::unique_ptr<frmmenu> window_;
     std::optional<Dialogs::TestAnswers> user_;  // a fresh one for each job
 };
-
-void DesktopTest::init()
-{
-    QApplication::clipboard()->setText(kUntouched);
-    driving::openWindow(window_);
-}
-
-void DesktopTest::cleanup()
-{
-    window_.reset();
-    user_.reset();
-}
 
 QString DesktopTest::progressSaid() const
 {

@@ -37,9 +37,7 @@ constexpr QPoint kBareBackground{4, 200};
 
 void HelpTest::init()
 {
-    window_ = std::make_unique<frmmenu>();
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    driving::openWindow(window_);
     QCOMPARE(window_->childAt(kBareBackground), nullptr);
 }
 

@@ -702,9 +702,7 @@ void MonkeyTest::randomRun()
         qWarning("A default printer is set: \"Imprimer\" is left out of the run");
     frmmenu window;
     window.setEndProgram([] {});  // the exit picture is never pressed; should it be, the run goes on
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    driving::openWindow(window);
     QCOMPARE(ui(window).lstResultat->model(), ui(window).resultModel);
 
     Monkey monkey(window, seed, mayPrint);

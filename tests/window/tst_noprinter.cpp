@@ -20,7 +20,7 @@ void NoPrinterTest::imprimerSaysThereIsNoPrinter()
 {
     QVERIFY(QPrinterInfo::defaultPrinter().isNull());
     frmmenu window;
-    window.show();
+    driving::openWindow(window);
     driving::mergeBasesAlone(window, 10, 2);
     const QModelIndex chosen = ui(window).resultModel->index(3);
     ui(window).lstResultat->setCurrentIndex(chosen);

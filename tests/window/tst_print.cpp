@@ -68,7 +68,7 @@ void checkPages(const QList<QStringList>& pages, int lineCount)
 class PrintTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { driving::openWindow(window_); }
     void cleanup() { window_.reset(); }
     void pdfFileHoldsEveryLineInOrder();
     void imprimerSendsOneJobToTheDefaultPrinter();
@@ -78,13 +78,6 @@ private slots:
 private:
     std::unique_ptr<frmmenu> window_;
 };
-
-void PrintTest::init()
-{
-    window_ = std::make_unique<frmmenu>();
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-}
 
 namespace {
 

@@ -78,8 +78,8 @@ void pressCtrlR(frmmenu& w)
 class ReduceTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { driving::openWindow(window_); }
+    void cleanup() { window_.reset(); }
 
     void contextMenuEntryReducesAQuinteAndAMergeBringsAllBack();
     void eachBetTypeReducesAsTheEngineDoes_data();
@@ -90,16 +90,6 @@ private slots:
 private:
     std::unique_ptr<frmmenu> window_;
 };
-
-void ReduceTest::init()
-{
-    driving::openWindow(window_);
-}
-
-void ReduceTest::cleanup()
-{
-    window_.reset();
-}
 
 void ReduceTest::contextMenuEntryReducesAQuinteAndAMergeBringsAllBack()
 {

@@ -59,8 +59,7 @@ void TourTest::init()
 {
     tour::clock().speed = 20;  // a tour in about 1.3 s
     w = new frmmenu;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    driving::openWindow(*w);
     boxes.emplace();
 }
 
