@@ -1,18 +1,15 @@
 #pragma once
 // Driving the real window in tests: filling lstResultat by a real merge, the
 // lines it then shows, and the reference of what a merge makes. Tests answer
-// the program's boxes through Dialogs::TestAnswers.
+// the program's boxes through Dialogs::TestAnswers. With WindowControls.h it
+// brings the window, the kinds of its controls and QtTest: a window test
+// includes it first, then only what else it uses.
 
 #include "app/Dialogs.h"
-#include "app/frmmenu.h"
 #include "generators/Combinatorics.h"
 #include "tests/window/WindowControls.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 

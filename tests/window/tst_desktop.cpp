@@ -5,31 +5,18 @@
 #include "WindowDriving.h"
 
 #include "app/ControlTable.h"
-#include "app/frmmenu.h"
-#include "app/PictureBox.h"
 #include "app/ResultClipboard.h"
-#include "app/ResultListModel.h"
 #include "app/WindowLook.h"
-#include "tests/window/WindowControls.h"
 
 #include <QAccessible>
 #include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
 #include <QMenu>
 #include <QPainter>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
 
-#include <functional>
 #include <optional>
 
 #include <unistd.h>

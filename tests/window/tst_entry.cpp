@@ -3,17 +3,6 @@
 
 #include "WindowDriving.h"
 
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QtTest>
-
-#include <functional>
-
 namespace {
 
 const QString kCancel;  // null: the question is cancelled

@@ -1,9 +1,4 @@
 #include "WindowDriving.h"
-#include "tests/window/WindowControls.h"
-
-#include <QLabel>
-#include <QListView>
-#include <QtTest>
 
 // The help area as the user sees it, driven by real pointer moves over the
 // shown window.

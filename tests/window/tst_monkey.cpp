@@ -7,30 +7,16 @@
 // The seed is printed at the start; TORVANEL_MONKEY_SEED=<seed> replays a run
 // and TORVANEL_MONKEY_EVENTS=<n> sets its length.
 
-#include "app/Dialogs.h"
-#include "app/frmmenu.h"
-#include "app/ResultListModel.h"
 #include "generators/Numbers.h"
 #include "merge/SelectionState.h"
 #include "WindowDriving.h"
-#include "tests/window/WindowControls.h"
 
-#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
 #include <QMenu>
 #include <QPrinterInfo>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTimer>
-#include <QtTest>
 
 #include <atomic>
 #include <chrono>

@@ -1,12 +1,6 @@
 #include "WindowDriving.h"
 
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
-
-#include <QListView>
 #include <QPrinterInfo>
-#include <QPushButton>
-#include <QtTest>
 
 // Printing on a machine without a default printer: this program points CUPS
 // at a server that does not exist before anything asks it for printers.

@@ -1,18 +1,12 @@
 #include "WindowDriving.h"
 
-#include "app/ResultListModel.h"
 #include "app/ResultPrinter.h"
-#include "tests/window/WindowControls.h"
 
 #include <QDirIterator>
-#include <QListView>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QPushButton>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 

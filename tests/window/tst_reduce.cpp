@@ -5,13 +5,9 @@
 #include "WindowDriving.h"
 
 #include "reduce/Reduce.h"
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
 
 #include <QAccessible>
 #include <QAction>
-#include <QLabel>
-#include <QListView>
 #include <QMenu>
 
 using namespace torvanel;

@@ -3,15 +3,6 @@
 #include "WindowDriving.h"
 
 #include "app/GuidedTour.h"
-#include "app/PictureBox.h"
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
-
-#include <QtTest>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 
 #include <optional>
 

@@ -5,33 +5,19 @@
 
 #include "app/ControlTable.h"
 #include "app/JobProgress.h"
-#include "app/PictureBox.h"
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleTableInterface>
-#include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QTimer>
 #include <QAbstractItemModelTester>
-#include <QtTest>
 
 namespace {
 
