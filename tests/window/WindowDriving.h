@@ -10,6 +10,7 @@
 #include "tests/window/WindowControls.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -88,6 +89,20 @@ inline QStringList shownLines(const frmmenu& window)
     for (int row = 0; row < model->rowCount(); ++row)
         lines << model->index(row, 0).data().toString();
     return lines;
+}
+
+// Opens lstResultat's context menu and runs `use` on it while it shows,
+// then closes it if `use` has not.
+inline void useContextMenu(const frmmenu& window, const std::function<void(QMenu&)>& use)
+{
+    QTimer::singleShot(0, [&use] {
+        const QPointer<QMenu> menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        use(*menu);
+        if (menu)
+            menu->close();
+    });
+    emit ui(window).lstResultat->customContextMenuRequested(QPoint(10, 10));
 }
 
 inline void selectHorses(QListWidget* list, std::initializer_list<int> horses)

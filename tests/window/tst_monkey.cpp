@@ -506,17 +506,13 @@ QString Monkey::positionAnswer()
 MergeRead Monkey::readMerge() const
 {
     MergeRead m;
-    for (auto [list, numbers] : {std::pair{ui(w).lstBases, &m.bases}, std::pair{ui(w).lstOuts, &m.outs}}) {
-        for (int row = 0; row < list->count(); ++row) {
-            const QListWidgetItem* item = list->item(row);
-            if (!item->isSelected())
-                continue;
-            if (const auto horse = torvanel::EntryHorseNumber(item->text().toStdString()))
+    for (auto [list, numbers] : {std::pair{ui(w).lstBases, &m.bases}, std::pair{ui(w).lstOuts, &m.outs}})
+        for (const QString& entry : driving::entries(list, true)) {
+            if (const auto horse = torvanel::EntryHorseNumber(entry.toStdString()))
                 numbers->push_back(*horse);
             else
-                m.unreadable = item->text();
+                m.unreadable = entry;
         }
-    }
     // The split panel in front, as the user sees it.
     const QFrame* front = nullptr;
     for (QWidget* at = w.childAt(ui(w).PictureDetail.first()->geometry().center()); at && !front;
