@@ -96,9 +96,10 @@ inline QStringList shownLines(const frmmenu& window)
 inline void useContextMenu(const frmmenu& window, const std::function<void(QMenu&)>& use)
 {
     QTimer::singleShot(0, [&use] {
-        const QPointer<QMenu> menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        use(*menu);
+        auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(shown);
+        const QPointer<QMenu> menu = shown;  // `use` may close it, and its boxes delete it
+        use(*shown);
         if (menu)
             menu->close();
     });
