@@ -1,10 +1,12 @@
 #pragma once
-// Helpers shared by the engine tests: starter lists written in one line, a
-// message recorder, and the lines of a result list as texts.
+// Helpers shared by the engine and reduction tests: starter lists written in
+// one line, runs of horse numbers, a message recorder, and the lines of a
+// result list as texts.
 
 #include "generators/ResultList.h"
 #include "merge/MergeTypes.h"
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,14 +31,23 @@ inline StarterList Starters(const std::string& entries, bool selectAll = false) 
     return list;
 }
 
+// Horses `from` to `to`, in increasing order.
+inline std::vector<HorseNumber> Horses(int from, int to) {
+    std::vector<HorseNumber> horses;
+    for (int h = from; h <= to; ++h) horses.push_back(static_cast<HorseNumber>(h));
+    return horses;
+}
+
 inline StarterList AllSelected(const std::string& entries) { return Starters(entries, true); }
 
-inline std::vector<std::string> Lines(const ResultList& list) {
+// The lines a walk of `list` from line `first` gives, stopping it after `most`.
+inline std::vector<std::string> Lines(const ResultList& list, std::uint64_t first = 0,
+                                      std::size_t most = SIZE_MAX) {
     std::vector<std::string> lines;
-    list.forEachLine([&lines](std::string_view line) {
+    list.forEachLine([&lines, most](std::string_view line) {
         lines.emplace_back(line);
-        return true;
-    });
+        return lines.size() < most;
+    }, first);
     return lines;
 }
 

@@ -38,8 +38,7 @@ TEST(SingleGroup, TooFewHorsesMakeNoLineAndRepeatsStay) {
 }
 
 TEST(SingleGroup, CountsOfTheDefaultField) {
-    std::vector<HorseNumber> field;
-    for (HorseNumber n = 1; n <= 18; ++n) field.push_back(n);
+    const std::vector<HorseNumber> field = Horses(1, 18);
     const std::uint64_t expected[] = {153, 816, 3060, 8568};
     for (int size = 2; size <= 5; ++size) {
         ResultList list;
@@ -83,9 +82,8 @@ TEST(Fusion, FiveHorseWorkedExample) {
 
 TEST(Fusion, EveryMemberNeedsItsBasesAndOutsiders) {
     for (const FusionGenerator& generator : FusionGenerators()) {
-        std::vector<HorseNumber> bases, outs;
-        for (int i = 0; i < generator.baseTake; ++i) bases.push_back(static_cast<HorseNumber>(i + 1));
-        for (int i = 0; i < generator.outTake; ++i) outs.push_back(static_cast<HorseNumber>(i + 20));
+        const std::vector<HorseNumber> bases = Horses(1, generator.baseTake);
+        const std::vector<HorseNumber> outs = Horses(20, 19 + generator.outTake);
         EXPECT_EQ(Fusion(generator, bases, outs).size(), 1u) << generator.name;
         EXPECT_TRUE(Fusion(generator, {bases.begin() + 1, bases.end()}, outs).empty())
             << generator.name;

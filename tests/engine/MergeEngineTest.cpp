@@ -15,11 +15,22 @@ MergeChoices StartUpChoices() {
     return choices;
 }
 
-MergeChoices Choices(BetType betType, int fusionMode, const std::string& stake = "1") {
+// The start-up choices with another bet type, fusion mode, stake and
+// include boxes (ChkInclure 0 and 1).
+MergeChoices Choices(BetType betType, int fusionMode, const std::string& stake = "1",
+                     std::array<bool, 2> include = {}) {
     MergeChoices choices = StartUpChoices();
     choices.betType = betType;
     choices.fusionMode = static_cast<FusionType>(fusionMode);
     choices.stake = stake;
+    choices.include = include;
+    return choices;
+}
+
+// `choices` with split `split` alone checked.
+MergeChoices OnlySplit(MergeChoices choices, int split) {
+    choices.split = {};
+    choices.split[static_cast<std::size_t>(split)] = true;
     return choices;
 }
 
@@ -86,10 +97,7 @@ TEST_F(MergeTest, EachSplitRunsItsOwnFusion) {
         {BetType::Quinte, 6, 6, "07-03-12-01-09"},     {BetType::Quinte, 7, 3, "07-03-05-14-12"},
     };
     for (const auto& c : cases) {
-        MergeChoices choices = Choices(c.bet, 3);
-        choices.split = {};
-        choices.split[static_cast<std::size_t>(c.split)] = true;
-        merge(choices);
+        merge(OnlySplit(Choices(c.bet, 3), c.split));
         EXPECT_EQ(engine.result().count(), c.lines) << "split " << c.split;
         EXPECT_EQ(engine.result().lineAt(0), c.first) << "split " << c.split;
     }
@@ -99,9 +107,7 @@ TEST_F(MergeTest, EachSplitRunsItsOwnFusion) {
 TEST_F(MergeTest, OneBaseIsEnoughToFuseAlsoAfterASingleGroupMerge) {
     bases = Starters("*4 6");
     outs = AllSelected("1 2 3");
-    MergeChoices choices = Choices(BetType::Tierce, 0);
-    choices.split = {};
-    choices.split[0] = true;
+    MergeChoices choices = OnlySplit(Choices(BetType::Tierce, 0), 0);
     merge(choices);  // too few bases for "Bases seulement": its message
     ASSERT_EQ(sink.messages.size(), 1u);
     choices.fusionMode = FusionType::Fused;
@@ -114,9 +120,7 @@ TEST_F(MergeTest, OneBaseIsEnoughToFuseAlsoAfterASingleGroupMerge) {
 TEST_F(MergeTest, AHorseInBothGroupsIsRefusedAndTheLabelsStay) {
     bases = Starters("*3 *5 7");
     outs = Starters("*9 *5 *3");
-    MergeChoices choices = Choices(BetType::Tierce, 3);
-    choices.include = {true, true};
-    const MergeOutcome outcome = merge(choices);
+    const MergeOutcome outcome = merge(Choices(BetType::Tierce, 3, "1", {true, true}));
     EXPECT_FALSE(outcome.updated);
     EXPECT_TRUE(engine.result().empty());
     EXPECT_EQ(sink.messages, (Texts{"Le 3 ne peut être à la fois base et outsider!\r\n"
@@ -140,9 +144,7 @@ TEST_F(MergeTest, ConflictComparesHorseNumbersNotTexts) {
 TEST_F(MergeTest, IncludeBoxesAppendEachGroupAmongItselfAfterTheFusion) {
     bases = AllSelected("1 2 3");
     outs = AllSelected("4 5 6");
-    MergeChoices choices = Choices(BetType::Tierce, 3);
-    choices.include = {true, true};
-    const MergeOutcome outcome = merge(choices);
+    const MergeOutcome outcome = merge(Choices(BetType::Tierce, 3, "1", {true, true}));
     const Texts all = lines();
     ASSERT_EQ(all.size(), 3 * 3 + 1 + 1u);
     EXPECT_EQ(all[0], "01-02-04");
@@ -155,9 +157,7 @@ TEST_F(MergeTest, BasesOnlyWithItsIncludeBoxRepeatsEveryLine) {
     bases = AllSelected("1 2 3 4");
     merge(Choices(BetType::Tierce, 0));
     const Texts once = lines();
-    MergeChoices choices = Choices(BetType::Tierce, 0);
-    choices.include[0] = true;
-    const MergeOutcome outcome = merge(choices);
+    const MergeOutcome outcome = merge(Choices(BetType::Tierce, 0, "1", {true, false}));
     Texts twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
     EXPECT_EQ(lines(), twice);
@@ -166,9 +166,7 @@ TEST_F(MergeTest, BasesOnlyWithItsIncludeBoxRepeatsEveryLine) {
 
 TEST_F(MergeTest, OutsidersOnlyWithTheBasesBoxAndNoBaseShowsNoMessage) {
     outs = AllSelected("4 5 6");
-    MergeChoices choices = Choices(BetType::Tierce, 1);
-    choices.include[0] = true;
-    merge(choices);
+    merge(Choices(BetType::Tierce, 1, "1", {true, false}));
     EXPECT_EQ(lines(), (Texts{"04-05-06"}));
     EXPECT_TRUE(sink.messages.empty());
 }
@@ -218,9 +216,7 @@ TEST_F(MergeTest, OneOrTwoOutsidersForThreeHorsesGiveNoLineAndNoMessage) {
 TEST_F(MergeTest, TooFewBasesStillLetTheIncludeBoxAddLines) {
     bases = AllSelected("1 2");
     outs = AllSelected("4 5 6");
-    MergeChoices choices = Choices(BetType::Tierce, 0);
-    choices.include[1] = true;
-    const MergeOutcome outcome = merge(choices);
+    const MergeOutcome outcome = merge(Choices(BetType::Tierce, 0, "1", {false, true}));
     EXPECT_EQ(sink.messages, (Texts{"Vous devez sélectionner au moins 3 bases..."}));
     EXPECT_EQ(lines(), (Texts{"04-05-06"}));
     EXPECT_EQ(outcome.countText, "1");
@@ -297,9 +293,7 @@ TEST_F(MergeTest, OnlyTheEntriesAMergeReadsAreChecked) {
     merge(Choices(BetType::Tierce, 0));
     EXPECT_EQ(lines(), (Texts{"01-02-03"}));
     EXPECT_TRUE(sink.messages.empty());
-    MergeChoices choices = Choices(BetType::Tierce, 0);
-    choices.include[1] = true;
-    merge(choices);
+    merge(Choices(BetType::Tierce, 0, "1", {false, true}));
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].find("\"-32769\" (place 1 des outsiders)"), std::string::npos);
     EXPECT_TRUE(engine.result().empty());
@@ -314,10 +308,9 @@ TEST_F(MergeTest, TheLimitsOfTheHorseNumberRangeAreAccepted) {
 TEST_F(MergeTest, AMergeAboveTheCapIsRefusedWithItsCount) {
     MergeEngine limited(100);
     bases = AllSelected(Range(1, 9));  // C(9, 3) = 84 lines
-    MergeChoices choices = Choices(BetType::Tierce, 0);
-    EXPECT_EQ(limited.cmdFusionner_Click(bases, outs, choices, sink).countText, "84");
-    choices.include[0] = true;         // 168 lines
-    const MergeOutcome outcome = limited.cmdFusionner_Click(bases, outs, choices, sink);
+    EXPECT_EQ(limited.cmdFusionner_Click(bases, outs, Choices(BetType::Tierce, 0), sink).countText, "84");
+    const MergeOutcome outcome =  // 168 lines
+        limited.cmdFusionner_Click(bases, outs, Choices(BetType::Tierce, 0, "1", {true, false}), sink);
     EXPECT_EQ(sink.messages,
               (Texts{"Cette fusion donnerait 168 lignes, mais la liste des résultats ne peut en "
                      "montrer que 100 au plus.\r\n"

@@ -7,16 +7,18 @@
 
 using namespace torvanel;
 
+namespace {
+
+// Each text read as its number.
+void ExpectRead(std::initializer_list<std::pair<const char*, double>> cases) {
+    for (const auto& [text, number] : cases) EXPECT_EQ(ReadNumber(text), number) << '"' << text << '"';
+}
+
+}  // namespace
+
 TEST(ReadNumber, ReadsTheLeadingNumberAndSkipsBlanksAnywhere) {
-    EXPECT_EQ(ReadNumber("12"), 12);
-    EXPECT_EQ(ReadNumber("12abc"), 12);
-    EXPECT_EQ(ReadNumber("  1 2\t3\n4"), 1234);
-    EXPECT_EQ(ReadNumber("- 1 . 5"), -1.5);
-    EXPECT_EQ(ReadNumber("+7"), 7);
-    EXPECT_EQ(ReadNumber(".5"), 0.5);
-    EXPECT_EQ(ReadNumber("5."), 5);
-    EXPECT_EQ(ReadNumber("1.3"), 1.3);
-    EXPECT_EQ(ReadNumber("1.2.3"), 1.2);
+    ExpectRead({{"12", 12}, {"12abc", 12}, {"  1 2\t3\n4", 1234}, {"- 1 . 5", -1.5}, {"+7", 7}, {".5", 0.5},
+                {"5.", 5}, {"1.3", 1.3}, {"1.2.3", 1.2}});
 }
 
 TEST(ReadNumber, TextWithoutALeadingNumberReadsAsZero) {
@@ -25,35 +27,24 @@ TEST(ReadNumber, TextWithoutALeadingNumberReadsAsZero) {
 }
 
 TEST(ReadNumber, OnlyThePointSeparatesDecimals) {
-    EXPECT_EQ(ReadNumber("1,3"), 1);
-    EXPECT_EQ(ReadNumber("1 000"), 1000);
+    ExpectRead({{"1,3", 1}, {"1 000", 1000}});
 }
 
 TEST(ReadNumber, ReadsAnExponentWithEOrD) {
-    EXPECT_EQ(ReadNumber("1E3"), 1000);
-    EXPECT_EQ(ReadNumber("1.5D2"), 150);
-    EXPECT_EQ(ReadNumber("2e-1"), 0.2);
-    EXPECT_EQ(ReadNumber("25E +1"), 250);
-    EXPECT_EQ(ReadNumber("3E"), 3);     // no digits: no exponent
-    EXPECT_EQ(ReadNumber("3E+x"), 3);
+    ExpectRead({{"1E3", 1000}, {"1.5D2", 150}, {"2e-1", 0.2}, {"25E +1", 250}});
+    ExpectRead({{"3E", 3}, {"3E+x", 3}});  // no digits: no exponent
 }
 
 TEST(ReadNumber, NumbersBeyondADoubleGiveInfinityOrZeroWithoutFailing) {
-    EXPECT_EQ(ReadNumber("1E400"), HUGE_VAL);
-    EXPECT_EQ(ReadNumber("-1E400"), -HUGE_VAL);
-    EXPECT_EQ(ReadNumber("1E-400"), 0);
+    ExpectRead({{"1E400", HUGE_VAL}, {"-1E400", -HUGE_VAL}, {"1E-400", 0}});
 }
 
 TEST(NumberText, WritesABlankOrAMinusSignAndNoZeroBeforeThePoint) {
-    EXPECT_EQ(NumberText(18), " 18");
-    EXPECT_EQ(NumberText(0), " 0");
-    EXPECT_EQ(NumberText(-0.0), " 0");
-    EXPECT_EQ(NumberText(-5), "-5");
-    EXPECT_EQ(NumberText(0.5), " .5");
-    EXPECT_EQ(NumberText(-0.25), "-.25");
-    EXPECT_EQ(NumberText(0.001), " .001");
-    EXPECT_EQ(NumberText(123.456), " 123.456");
-    EXPECT_EQ(NumberText(2147483647.0), " 2147483647");
+    const std::pair<double, const char*> cases[] = {
+        {18, " 18"},        {0, " 0"},          {-0.0, " 0"},        {-5, "-5"},
+        {0.5, " .5"},       {-0.25, "-.25"},    {0.001, " .001"},    {123.456, " 123.456"},
+        {2147483647.0, " 2147483647"}};
+    for (const auto& [number, text] : cases) EXPECT_EQ(NumberText(number), text) << number;
 }
 
 TEST(NumberText, RoundsToFifteenSignificantDigits) {
@@ -79,26 +70,14 @@ TEST(NumberText, IgnoresTheProcessLocale) {
 }
 
 TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour) {
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(-3.5), -4);
-    EXPECT_EQ(RoundHalfEven(0.5), 0);
-    EXPECT_EQ(RoundHalfEven(2.6), 3);
-    EXPECT_EQ(RoundHalfEven(2.4), 2);
-    EXPECT_EQ(RoundHalfEven(-0.4), 0);
+    const std::pair<double, double> cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4},
+                                               {0.5, 0}, {2.6, 3}, {2.4, 2},   {-0.4, 0}};
+    for (const auto& [number, rounded] : cases) EXPECT_EQ(RoundHalfEven(number), rounded) << number;
 }
 
-TEST(FormatHorseNumber, PadsOneToNineWithAZero) {
-    EXPECT_EQ(FormatHorseNumber(1), "01");
-    EXPECT_EQ(FormatHorseNumber(9), "09");
-    EXPECT_EQ(FormatHorseNumber(0), "00");
-    EXPECT_EQ(FormatHorseNumber(10), "10");
-    EXPECT_EQ(FormatHorseNumber(123), "123");
-    EXPECT_EQ(FormatHorseNumber(32767), "32767");
-}
-
-TEST(FormatHorseNumber, PadsNegativeNumbersWithAZeroBeforeTheSign) {
-    EXPECT_EQ(FormatHorseNumber(-3), "0-3");
-    EXPECT_EQ(FormatHorseNumber(-32768), "0-32768");
+// One to nine, and negative numbers before their sign, take a zero.
+TEST(FormatHorseNumber, PadsOneToNineAndNegativeNumbersWithAZero) {
+    const std::pair<int, const char*> cases[] = {{1, "01"},    {9, "09"},       {0, "00"},  {10, "10"},
+                                                 {123, "123"}, {32767, "32767"}, {-3, "0-3"}, {-32768, "0-32768"}};
+    for (const auto& [horse, text] : cases) EXPECT_EQ(FormatHorseNumber(static_cast<std::int16_t>(horse)), text) << horse;
 }

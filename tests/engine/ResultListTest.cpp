@@ -46,12 +46,6 @@ std::vector<HorseNumber> RandomGroup(std::mt19937& random, int size) {
     return group;
 }
 
-std::vector<HorseNumber> Field(int size) {
-    std::vector<HorseNumber> field;
-    for (int n = 1; n <= size; ++n) field.push_back(static_cast<HorseNumber>(n));
-    return field;
-}
-
 }  // namespace
 
 TEST(ResultList, LinesOfSeveralBlocksFollowEachOther) {
@@ -89,23 +83,19 @@ TEST(ResultList, OnDemandLinesMatchNestedLoopsForRandomSelections) {
             ASSERT_EQ(list.lineAt(i), expected[i]) << "round " << round << ", line " << i;
         if (expected.empty()) continue;
         const std::size_t first = std::uniform_int_distribution<std::size_t>(0, expected.size() - 1)(random);
-        Texts tail;
-        list.forEachLine([&tail](std::string_view line) { tail.emplace_back(line); return true; }, first);
-        ASSERT_EQ(tail, Texts(expected.begin() + static_cast<std::ptrdiff_t>(first), expected.end()));
+        ASSERT_EQ(Lines(list, first), Texts(expected.begin() + static_cast<std::ptrdiff_t>(first), expected.end()));
     }
 }
 
 TEST(ResultList, WalkingStopsWhenTheVisitorSaysSo) {
     ResultList list;
-    list.append({Field(6), 2, {}, 0, 0});
-    Texts seen;
-    list.forEachLine([&seen](std::string_view line) { seen.emplace_back(line); return seen.size() < 3; }, 4);
-    EXPECT_EQ(seen, (Texts{"01-06", "02-03", "02-04"}));
+    list.append({Horses(1, 6), 2, {}, 0, 0});
+    EXPECT_EQ(Lines(list, 4, 3), (Texts{"01-06", "02-03", "02-04"}));
 }
 
 TEST(ResultList, LargeBlocksAreUnrankedWithoutMakingTheirLines) {
     ResultList list;
-    list.append({Field(100), 5, {}, 0, 0});
+    list.append({Horses(1, 100), 5, {}, 0, 0});
     ASSERT_EQ(list.count(), 75287520u);
     EXPECT_EQ(list.lineAt(0), "01-02-03-04-05");
     EXPECT_EQ(list.lineAt(1), "01-02-03-04-06");
@@ -114,7 +104,7 @@ TEST(ResultList, LargeBlocksAreUnrankedWithoutMakingTheirLines) {
     EXPECT_EQ(list.lineAt(75287519), "96-97-98-99-100");
 
     ResultList wide;
-    wide.append({Field(32767), 3, Field(32767), 2, 0});  // beyond 64 bits
+    wide.append({Horses(1, 32767), 3, Horses(1, 32767), 2, 0});  // beyond 64 bits
     EXPECT_EQ(wide.count(), UINT64_MAX);
     EXPECT_EQ(wide.exactCount(), SaturatingMul(Binomial(32767, 3), Binomial(32767, 2)));
     EXPECT_EQ(wide.exactCount() / Binomial(32767, 2), Binomial(32767, 3));
@@ -122,14 +112,12 @@ TEST(ResultList, LargeBlocksAreUnrankedWithoutMakingTheirLines) {
 
 TEST(ResultList, LineAtAgreesWithTheWalkInsideAHugeBlock) {
     ResultList list;
-    list.append({Field(3000), 2, Field(500), 3, 0});
+    list.append({Horses(1, 3000), 2, Horses(1, 500), 3, 0});
     std::mt19937_64 random(7);
     std::uniform_int_distribution<std::uint64_t> line(0, list.count() - 2);
     for (int i = 0; i < 200; ++i) {
         const std::uint64_t at = line(random);
-        Texts two;
-        list.forEachLine([&two](std::string_view text) { two.emplace_back(text); return two.size() < 2; }, at);
-        ASSERT_EQ(two, (Texts{list.lineAt(at), list.lineAt(at + 1)})) << at;
+        ASSERT_EQ(Lines(list, at, 2), (Texts{list.lineAt(at), list.lineAt(at + 1)})) << at;
     }
     EXPECT_EQ(list.lineAt(list.count() - 1), "2999-3000-498-499-500");
 }
@@ -153,9 +141,7 @@ TEST(ResultList, ASubListIsReadThroughItsKeptLinesUntilTheListChanges) {
     EXPECT_EQ(list.fullCount(), 5u);
     EXPECT_EQ(list.lineAt(0), "01-03");
     EXPECT_EQ(list.lineAt(3), "");
-    Texts fromSecond;
-    list.forEachLine([&](std::string_view line) { fromSecond.emplace_back(line); return true; }, 1);
-    EXPECT_EQ(fromSecond, (Texts{"07-08", "07-09"}));
+    EXPECT_EQ(Lines(list, 1), (Texts{"07-08", "07-09"}));
     EXPECT_EQ(Lines(list), (Texts{"01-03", "07-08", "07-09"}));
 
     list.append({{4, 5}, 2, {}, 0, 0});      // what a merge does: the full list again

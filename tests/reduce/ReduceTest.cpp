@@ -5,6 +5,7 @@
 #include "generators/Generators.h"
 #include "reduce/DesignTable.h"
 #include "reduce/Reduce.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,9 @@
 
 using namespace torvanel;
 using namespace torvanel::reduce;
+using torvanel::test::Horses;
 
 namespace {
-
-std::vector<HorseNumber> Horses(int from, int to) {
-    std::vector<HorseNumber> horses;
-    for (int h = from; h <= to; ++h) horses.push_back(static_cast<HorseNumber>(h));
-    return horses;
-}
 
 ResultList FullField(int horses, int size) {
     ResultList list;

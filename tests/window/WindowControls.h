@@ -27,35 +27,19 @@ class WindowControls {
     const frmmenu& window_;  // first: the members below are found in it
 
 public:
-    explicit WindowControls(const frmmenu& window) : window_(window)
-    {
-        for (int i : {0, 1, 2, 3, 4, 5, 6, 7})
-            Label1[i] = find<QLabel>("Label1", i);
-        for (int i : {0, 2, 3, 4})
-            PictureDetail[i] = find<QFrame>("PictureDetail", i);
-        fill(txtInserer, "txtInserer");
-        fill(cmdVider, "cmdVider");
-        fill(cmdTous, "cmdTous");
-        fill(cmdAucun, "cmdAucun");
-        fill(Option1, "Option1");
-        fill(OptionQuoi, "OptionQuoi");
-        fill(OptionTierce, "OptionTierce");
-        fill(ChkInclure, "ChkInclure");
-        resultModel = qobject_cast<ResultListModel*>(lstResultat->model());
-        if (!resultModel)
-            qFatal("lstResultat shows no result model");
-    }
+    explicit WindowControls(const frmmenu& window) : window_(window) {}
 
-    QMap<int, QLabel*> Label1;
-    QMap<int, QFrame*> PictureDetail;
-    std::array<QLineEdit*, 2> txtInserer{};
-    std::array<QPushButton*, 3> cmdVider{};
-    std::array<QPushButton*, 2> cmdTous{};
-    std::array<QPushButton*, 2> cmdAucun{};
-    std::array<QRadioButton*, 4> Option1{};
-    std::array<QRadioButton*, 5> OptionQuoi{};
-    std::array<QRadioButton*, 8> OptionTierce{};
-    std::array<QCheckBox*, 2> ChkInclure{};
+    std::array<QLabel*, 8> Label1 = all<QLabel, 8>("Label1");
+    QMap<int, QFrame*> PictureDetail{{0, find<QFrame>("PictureDetail", 0)}, {2, find<QFrame>("PictureDetail", 2)},
+                                     {3, find<QFrame>("PictureDetail", 3)}, {4, find<QFrame>("PictureDetail", 4)}};
+    std::array<QLineEdit*, 2> txtInserer = all<QLineEdit, 2>("txtInserer");
+    std::array<QPushButton*, 3> cmdVider = all<QPushButton, 3>("cmdVider");
+    std::array<QPushButton*, 2> cmdTous = all<QPushButton, 2>("cmdTous");
+    std::array<QPushButton*, 2> cmdAucun = all<QPushButton, 2>("cmdAucun");
+    std::array<QRadioButton*, 4> Option1 = all<QRadioButton, 4>("Option1");
+    std::array<QRadioButton*, 5> OptionQuoi = all<QRadioButton, 5>("OptionQuoi");
+    std::array<QRadioButton*, 8> OptionTierce = all<QRadioButton, 8>("OptionTierce");
+    std::array<QCheckBox*, 2> ChkInclure = all<QCheckBox, 2>("ChkInclure");
     QLabel* lblCout = find<QLabel>("lblCout");
     QLabel* lblQtetotale = find<QLabel>("lblQtetotale");
     QLabel* txtAide = find<QLabel>("txtAide");
@@ -73,7 +57,7 @@ public:
     PictureBox* Image1 = find<PictureBox>("Image1");
     PictureBox* Image2 = find<PictureBox>("Image2");
     QTimer* Timer1 = find<QTimer>("Timer1");
-    ResultListModel* resultModel = nullptr;
+    ResultListModel* resultModel = modelOf(lstResultat);  // after lstResultat
 
 private:
     template <class T>
@@ -85,11 +69,21 @@ private:
             qFatal("The window has no %s", qPrintable(objectName));
         return control;
     }
+    // Members 0 to N - 1 of the array `name`.
     template <class T, std::size_t N>
-    void fill(std::array<T*, N>& controls, const char* name) const
+    std::array<T*, N> all(const char* name) const
     {
+        std::array<T*, N> controls{};
         for (std::size_t i = 0; i < N; ++i)
             controls[i] = find<T>(name, int(i));
+        return controls;
+    }
+    static ResultListModel* modelOf(const QListView* list)
+    {
+        auto* model = qobject_cast<ResultListModel*>(list->model());
+        if (!model)
+            qFatal("lstResultat shows no result model");
+        return model;
     }
 };
 
@@ -104,11 +98,9 @@ inline const WindowControls& ui(const frmmenu& window)
     }
     return *known->second;
 }
-inline const WindowControls& ui(const frmmenu* window)
-{
-    return ui(*window);
-}
-inline const WindowControls& ui(const std::unique_ptr<frmmenu>& window)
+// The same through a pointer of any kind to the window.
+template <class Pointer>
+inline const WindowControls& ui(const Pointer& window)
 {
     return ui(*window);
 }

@@ -1,18 +1,16 @@
 #pragma once
 // Driving the real window in tests: filling lstResultat by a real merge, the
 // lines it then shows, and the reference of what a merge makes. Tests answer
-// the program's boxes through Dialogs::TestAnswers.
+// the program's boxes through Dialogs::TestAnswers. With WindowControls.h it
+// brings the window, the kinds of its controls and QtTest: a window test
+// includes it first, then only what else it uses.
 
 #include "app/Dialogs.h"
-#include "app/frmmenu.h"
 #include "generators/Combinatorics.h"
 #include "tests/window/WindowControls.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
-#include <QRadioButton>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,13 +19,17 @@
 
 namespace driving {
 
-// A fresh window in `window`, shown and active, as the user finds it.
+// `window` shown and active, as the user finds it.
+inline void openWindow(frmmenu& window)
+{
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
 inline void openWindow(std::unique_ptr<frmmenu>& window)
 {
     window = std::make_unique<frmmenu>();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    openWindow(*window);
 }
 
 // The texts of a horse list's entries, or of its selected ones only.
@@ -87,6 +89,21 @@ inline QStringList shownLines(const frmmenu& window)
     for (int row = 0; row < model->rowCount(); ++row)
         lines << model->index(row, 0).data().toString();
     return lines;
+}
+
+// Opens lstResultat's context menu and runs `use` on it while it shows,
+// then closes it if `use` has not.
+inline void useContextMenu(const frmmenu& window, const std::function<void(QMenu&)>& use)
+{
+    QTimer::singleShot(0, [&use] {
+        auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(shown);
+        const QPointer<QMenu> menu = shown;  // `use` may close it, and its boxes delete it
+        use(*shown);
+        if (menu)
+            menu->close();
+    });
+    emit ui(window).lstResultat->customContextMenuRequested(QPoint(10, 10));
 }
 
 inline void selectHorses(QListWidget* list, std::initializer_list<int> horses)

@@ -5,31 +5,16 @@
 #include "WindowDriving.h"
 
 #include "app/ControlTable.h"
-#include "app/frmmenu.h"
-#include "app/PictureBox.h"
 #include "app/ResultClipboard.h"
-#include "app/ResultListModel.h"
 #include "app/WindowLook.h"
-#include "tests/window/WindowControls.h"
 
 #include <QAccessible>
-#include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
-#include <QMenu>
 #include <QPainter>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
 
-#include <functional>
 #include <optional>
 
 #include <unistd.h>
@@ -90,8 +75,12 @@ private:
 class DesktopTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        QApplication::clipboard()->setText(kUntouched);
+        driving::openWindow(window_);
+    }
+    void cleanup() { window_.reset(); user_.reset(); }
 
     void ctrlCCopiesEveryLineWhateverIsSelected();
     void contextMenuEntryCopiesAndIsOffForAnEmptyList();
@@ -117,18 +106,6 @@ private:
     std::unique_ptr<frmmenu> window_;
     std::optional<Dialogs::TestAnswers> user_;  // a fresh one for each job
 };
-
-void DesktopTest::init()
-{
-    QApplication::clipboard()->setText(kUntouched);
-    driving::openWindow(window_);
-}
-
-void DesktopTest::cleanup()
-{
-    window_.reset();
-    user_.reset();
-}
 
 QString DesktopTest::progressSaid() const
 {
@@ -175,25 +152,21 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
     const auto openMenu = [&w](bool choose) {
         QString entry;
         bool enabled = false;
-        QTimer::singleShot(0, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
+        driving::useContextMenu(w, [&](QMenu& menu) {
             // Saving (and reducing) the lines sit beside copying them, on
             // and off with it, and a screen reader names them by their text.
-            QCOMPARE(menu->actions().size(), 3);
-            QAction* action = menu->actions().first();
-            QCOMPARE(menu->actions()[1]->objectName(), QStringLiteral("mnuEnregistrer"));
-            QCOMPARE(menu->actions()[1]->isEnabled(), action->isEnabled());
-            QCOMPARE(menu->actions()[2]->isEnabled(), action->isEnabled());
-            QCOMPARE(QAccessible::queryAccessibleInterface(menu)->child(1)->text(QAccessible::Name),
+            QCOMPARE(menu.actions().size(), 3);
+            QAction* action = menu.actions().first();
+            QCOMPARE(menu.actions()[1]->objectName(), QStringLiteral("mnuEnregistrer"));
+            QCOMPARE(menu.actions()[1]->isEnabled(), action->isEnabled());
+            QCOMPARE(menu.actions()[2]->isEnabled(), action->isEnabled());
+            QCOMPARE(QAccessible::queryAccessibleInterface(&menu)->child(1)->text(QAccessible::Name),
                      QStringLiteral("Enregistrer les combinaisons…"));
             entry = action->text();
             enabled = action->isEnabled();
             if (choose && enabled)
                 action->trigger();
-            menu->close();
         });
-        emit ui(w).lstResultat->customContextMenuRequested(QPoint(10, 10));
         return std::pair{entry, enabled};
     };
 
@@ -366,13 +339,12 @@ void DesktopTest::everyControlHasAUniqueFrenchName()
         return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
     };
     frmmenu& w = *window_;
-    QCOMPARE(nameOf(ui(w).txtPartants), QStringLiteral("Nombre de partants"));
-    QCOMPARE(nameOf(ui(w).Option1[3]), QStringLiteral("Bases avec Outsiders (fusionner)"));
-    QCOMPARE(nameOf(ui(w).ChkInclure[1]), QStringLiteral("Inclure aussi outsiders entre eux"));
-    QCOMPARE(nameOf(ui(w).cmdTous[1]), QStringLiteral("Tous (outsiders)"));
-    QCOMPARE(nameOf(ui(w).cmdVider[2]), QStringLiteral("Vider (combinaisons)"));
-    QCOMPARE(nameOf(ui(w).OptionQuoi[3]), QStringLiteral("Quarté"));
-    QCOMPARE(nameOf(ui(w).Image1), QStringLiteral("Sortie"));
+    const std::pair<QWidget*, const char*> named[] = {
+        {ui(w).txtPartants, "Nombre de partants"}, {ui(w).Option1[3], "Bases avec Outsiders (fusionner)"},
+        {ui(w).ChkInclure[1], "Inclure aussi outsiders entre eux"}, {ui(w).cmdTous[1], "Tous (outsiders)"},
+        {ui(w).cmdVider[2], "Vider (combinaisons)"}, {ui(w).OptionQuoi[3], "Quarté"}, {ui(w).Image1, "Sortie"}};
+    for (const auto& [control, name] : named)
+        QCOMPARE(nameOf(control), QString::fromUtf8(name));
     // The counters are read by their value, described by what they count.
     ui(w).lstBases->item(0)->setSelected(true);
     ui(w).lstOuts->item(1)->setSelected(true);
@@ -395,15 +367,10 @@ void DesktopTest::keyboardAloneRunsAMerge()
     // Shift+Tab back to the bases; the arrows move, Space toggles one entry.
     QTest::keyClick(ui(w).txtPartants, Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), ui(w).lstBases);
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Home);
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 1
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Down);
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 2
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Down);
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 3...
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // ...and off again
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Down);
-    QTest::keyClick(ui(w).lstBases, Qt::Key_Space);  // horse 4
+    // Horse 1, horse 2, horse 3 and off again, horse 4.
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_Space, Qt::Key_Down, Qt::Key_Space, Qt::Key_Down, Qt::Key_Space,
+                        Qt::Key_Space, Qt::Key_Down, Qt::Key_Space})
+        QTest::keyClick(ui(w).lstBases, key);
     QCOMPARE(driving::entries(ui(w).lstBases, true), QStringList({"1", "2", "4"}));
 
     // Tab on to the outsiders, pick horse 5, then Tab to "Fusionner".

@@ -3,17 +3,6 @@
 
 #include "WindowDriving.h"
 
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QtTest>
-
-#include <functional>
-
 namespace {
 
 const QString kCancel;  // null: the question is cancelled
@@ -143,8 +132,7 @@ void EntryTest::insertRefusalsKeepTheTypedText()
     QCOMPARE(box->text(), QStringLiteral("40000"));
     QCOMPARE(ui(window).lstBases->count(), 18);
 
-    retype(ui(window).txtPartants, "32767");
-    QTest::keyClick(ui(window).txtPartants, Qt::Key_Return);
+    driving::setStarters(*window, 32767);
     QCOMPARE(insert(box, "5").size(), 1);
     QCOMPARE(ui(window).lstBases->count(), 32767);
 }
@@ -162,8 +150,7 @@ void EntryTest::losingFocusDropsWorthlessEntries()
 void EntryTest::shiftClickMovesTheTopmostSelectedHorse()
 {
     QListWidget* list = ui(window).lstBases;
-    retype(ui(window).txtPartants, "5");
-    QTest::keyClick(ui(window).txtPartants, Qt::Key_Return);
+    driving::setStarters(*window, 5);
     click(list, 4);
     QCOMPARE(answering([&] { shiftBeside(list); }, {"1"}), question("4"));
     QCOMPARE(entries(list), QStringList({"4", "2", "3", "1", "5"}));

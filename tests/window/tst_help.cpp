@@ -1,9 +1,4 @@
 #include "WindowDriving.h"
-#include "tests/window/WindowControls.h"
-
-#include <QLabel>
-#include <QListView>
-#include <QtTest>
 
 // The help area as the user sees it, driven by real pointer moves over the
 // shown window.
@@ -37,9 +32,7 @@ constexpr QPoint kBareBackground{4, 200};
 
 void HelpTest::init()
 {
-    window_ = std::make_unique<frmmenu>();
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    driving::openWindow(window_);
     QCOMPARE(window_->childAt(kBareBackground), nullptr);
 }
 

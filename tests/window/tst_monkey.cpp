@@ -7,30 +7,16 @@
 // The seed is printed at the start; TORVANEL_MONKEY_SEED=<seed> replays a run
 // and TORVANEL_MONKEY_EVENTS=<n> sets its length.
 
-#include "app/Dialogs.h"
-#include "app/frmmenu.h"
-#include "app/ResultListModel.h"
 #include "generators/Numbers.h"
 #include "merge/SelectionState.h"
 #include "WindowDriving.h"
-#include "tests/window/WindowControls.h"
 
-#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
 #include <QMenu>
 #include <QPrinterInfo>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTimer>
-#include <QtTest>
 
 #include <atomic>
 #include <chrono>
@@ -520,17 +506,13 @@ QString Monkey::positionAnswer()
 MergeRead Monkey::readMerge() const
 {
     MergeRead m;
-    for (auto [list, numbers] : {std::pair{ui(w).lstBases, &m.bases}, std::pair{ui(w).lstOuts, &m.outs}}) {
-        for (int row = 0; row < list->count(); ++row) {
-            const QListWidgetItem* item = list->item(row);
-            if (!item->isSelected())
-                continue;
-            if (const auto horse = torvanel::EntryHorseNumber(item->text().toStdString()))
+    for (auto [list, numbers] : {std::pair{ui(w).lstBases, &m.bases}, std::pair{ui(w).lstOuts, &m.outs}})
+        for (const QString& entry : driving::entries(list, true)) {
+            if (const auto horse = torvanel::EntryHorseNumber(entry.toStdString()))
                 numbers->push_back(*horse);
             else
-                m.unreadable = item->text();
+                m.unreadable = entry;
         }
-    }
     // The split panel in front, as the user sees it.
     const QFrame* front = nullptr;
     for (QWidget* at = w.childAt(ui(w).PictureDetail.first()->geometry().center()); at && !front;
@@ -702,9 +684,7 @@ void MonkeyTest::randomRun()
         qWarning("A default printer is set: \"Imprimer\" is left out of the run");
     frmmenu window;
     window.setEndProgram([] {});  // the exit picture is never pressed; should it be, the run goes on
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    driving::openWindow(window);
     QCOMPARE(ui(window).lstResultat->model(), ui(window).resultModel);
 
     Monkey monkey(window, seed, mayPrint);

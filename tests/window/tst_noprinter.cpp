@@ -1,12 +1,6 @@
 #include "WindowDriving.h"
 
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
-
-#include <QListView>
 #include <QPrinterInfo>
-#include <QPushButton>
-#include <QtTest>
 
 // Printing on a machine without a default printer: this program points CUPS
 // at a server that does not exist before anything asks it for printers.
@@ -20,7 +14,7 @@ void NoPrinterTest::imprimerSaysThereIsNoPrinter()
 {
     QVERIFY(QPrinterInfo::defaultPrinter().isNull());
     frmmenu window;
-    window.show();
+    driving::openWindow(window);
     driving::mergeBasesAlone(window, 10, 2);
     const QModelIndex chosen = ui(window).resultModel->index(3);
     ui(window).lstResultat->setCurrentIndex(chosen);

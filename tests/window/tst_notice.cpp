@@ -1,15 +1,7 @@
 #include "WindowDriving.h"
 
-#include "app/PictureBox.h"
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
-
-#include <QPushButton>
-
 #include <QElapsedTimer>
-#include <QListView>
 #include <QProcess>
-#include <QtTest>
 
 #include <cstdio>
 

@@ -1,18 +1,12 @@
 #include "WindowDriving.h"
 
-#include "app/ResultListModel.h"
 #include "app/ResultPrinter.h"
-#include "tests/window/WindowControls.h"
 
 #include <QDirIterator>
-#include <QListView>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QPushButton>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
@@ -68,7 +62,7 @@ void checkPages(const QList<QStringList>& pages, int lineCount)
 class PrintTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { driving::openWindow(window_); }
     void cleanup() { window_.reset(); }
     void pdfFileHoldsEveryLineInOrder();
     void imprimerSendsOneJobToTheDefaultPrinter();
@@ -78,13 +72,6 @@ private slots:
 private:
     std::unique_ptr<frmmenu> window_;
 };
-
-void PrintTest::init()
-{
-    window_ = std::make_unique<frmmenu>();
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-}
 
 namespace {
 

@@ -5,14 +5,8 @@
 #include "WindowDriving.h"
 
 #include "reduce/Reduce.h"
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
 
 #include <QAccessible>
-#include <QAction>
-#include <QLabel>
-#include <QListView>
-#include <QMenu>
 
 using namespace torvanel;
 
@@ -78,8 +72,8 @@ void pressCtrlR(frmmenu& w)
 class ReduceTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { driving::openWindow(window_); }
+    void cleanup() { window_.reset(); }
 
     void contextMenuEntryReducesAQuinteAndAMergeBringsAllBack();
     void eachBetTypeReducesAsTheEngineDoes_data();
@@ -91,16 +85,6 @@ private:
     std::unique_ptr<frmmenu> window_;
 };
 
-void ReduceTest::init()
-{
-    driving::openWindow(window_);
-}
-
-void ReduceTest::cleanup()
-{
-    window_.reset();
-}
-
 void ReduceTest::contextMenuEntryReducesAQuinteAndAMergeBringsAllBack()
 {
     frmmenu& w = *window_;
@@ -109,18 +93,15 @@ void ReduceTest::contextMenuEntryReducesAQuinteAndAMergeBringsAllBack()
     QVERIFY(expected.size() > 0 && expected.size() < 792);
 
     Seen seen;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        QAction* entry = menu->actions().value(2);
+    driving::useContextMenu(w, [&](QMenu& menu) {
+        QAction* entry = menu.actions().value(2);
         QVERIFY(entry && entry->isEnabled());
         QCOMPARE(entry->objectName(), QStringLiteral("mnuReduire"));
-        QCOMPARE(QAccessible::queryAccessibleInterface(menu)->child(2)->text(QAccessible::Name),
+        QCOMPARE(QAccessible::queryAccessibleInterface(&menu)->child(2)->text(QAccessible::Name),
                  QStringLiteral("Réduire avec garantie…"));
-        menu->close();
+        menu.close();  // before the reduction's own boxes
         seen = reduceAnswering([entry] { entry->trigger(); }, 0);
     });
-    emit ui(w).lstResultat->customContextMenuRequested(QPoint(10, 10));
 
     QVERIFY2(seen.prompt.contains(QStringLiteral("La liste compte 792 combinaisons")), qPrintable(seen.prompt));
     QCOMPARE(seen.items.size(), 2);

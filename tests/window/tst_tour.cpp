@@ -3,15 +3,6 @@
 #include "WindowDriving.h"
 
 #include "app/GuidedTour.h"
-#include "app/PictureBox.h"
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
-
-#include <QtTest>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 
 #include <optional>
 
@@ -34,8 +25,14 @@ using driving::entries;
 class TourTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        tour::clock().speed = 20;  // a tour in about 1.3 s
+        w = new frmmenu;
+        driving::openWindow(*w);
+        boxes.emplace();
+    }
+    void cleanup() { delete w; boxes.reset(); }
     void tourAtRealSpeed();
     void secondTourInsideTheFirst();
     void blinkPhaseCarriesOver();
@@ -49,32 +46,12 @@ private slots:
 
 private:
     void checkEndState();
-    void onTick(const std::function<void()>& sample);
+    // Connected after the window's own handler, so it sees each tick's result.
+    void onTick(const std::function<void()>& sample) { connect(ui(w).Timer1, &QTimer::timeout, this, sample); }
 
     QPointer<frmmenu> w;
     std::optional<Dialogs::TestAnswers> boxes;  // the merges' message boxes
 };
-
-void TourTest::init()
-{
-    tour::clock().speed = 20;  // a tour in about 1.3 s
-    w = new frmmenu;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    boxes.emplace();
-}
-
-void TourTest::cleanup()
-{
-    delete w;
-    boxes.reset();
-}
-
-void TourTest::onTick(const std::function<void()>& sample)
-{
-    // Connected after the window's own handler, so it sees each tick's result.
-    connect(ui(w).Timer1, &QTimer::timeout, this, sample);
-}
 
 void TourTest::checkEndState()
 {

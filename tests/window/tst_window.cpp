@@ -5,33 +5,19 @@
 
 #include "app/ControlTable.h"
 #include "app/JobProgress.h"
-#include "app/PictureBox.h"
-#include "app/ResultListModel.h"
-#include "tests/window/WindowControls.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleTableInterface>
-#include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QTimer>
 #include <QAbstractItemModelTester>
-#include <QtTest>
 
 namespace {
 
@@ -62,20 +48,19 @@ QString frontPanel(frmmenu& window)
     return widget ? widget->objectName() : QString();
 }
 
-struct ShownWindow {
-    ShownWindow()
-    {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
-    frmmenu window;
-};
-
 }  // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // Each test has a fresh window, shown and active, and notes its boxes.
+    void init()
+    {
+        boxes.emplace();
+        driving::openWindow(window_);
+    }
+    void cleanup() { window_.reset(); boxes.reset(); }
+
     void startsAsLaidOut();
     void everyControlIsNamedPlacedAndOfItsKind();
     void captionsFitTheirControls();
@@ -97,13 +82,15 @@ private slots:
     void keysHitsAndScreenReaderReachTheLastOfTheMostRows();
     void realBoxesAreModalAndCarryTheProgramsCaption();
     void testAnswersOpenNoBoxAndAnswerInTurn();
+
+private:
+    std::optional<Dialogs::TestAnswers> boxes;
+    std::unique_ptr<frmmenu> window_;
 };
 
 void WindowTest::startsAsLaidOut()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvanel de pronostics"));
     QCOMPARE(w.size(), QSize(521, 438));
     QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{3});
@@ -132,12 +119,12 @@ void WindowTest::startsAsLaidOut()
     QCOMPARE(frontPanel(w), QStringLiteral("PictureDetail_2"));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("PictureDetail_1")));
     QVERIFY(!w.findChild<QWidget*>(QStringLiteral("Label4_1")));
-    QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void WindowTest::everyControlIsNamedPlacedAndOfItsKind()
 {
-    frmmenu w;
+    frmmenu& w = *window_;
     using controls::Kind;
     for (const controls::ControlLayout& layout : controls::windowControls()) {
         const QString name = controls::objectNameOf(layout.name, layout.index);
@@ -169,7 +156,7 @@ void WindowTest::everyControlIsNamedPlacedAndOfItsKind()
 
 void WindowTest::captionsFitTheirControls()
 {
-    frmmenu w;
+    frmmenu& w = *window_;
     for (QLabel* label : w.findChildren<QLabel*>()) {
         if (label->text().isEmpty())
             continue;
@@ -196,7 +183,7 @@ void WindowTest::captionsFitTheirControls()
 
 void WindowTest::labelsLieBeneathTheControls()
 {
-    frmmenu w;
+    frmmenu& w = *window_;
     const QObjectList stack = w.children();  // bottom first
     const auto place = [&](QObject* o) { return int(stack.indexOf(o)); };
     int highestSurface = -1;
@@ -231,9 +218,7 @@ void WindowTest::betTypeShowsItsPanelAndStake()
     QFETCH(int, betType);
     QFETCH(QString, panel);
     QFETCH(QString, stake);
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     QTest::mouseClick(ui(w).OptionQuoi[betType], Qt::LeftButton);
     QVERIFY(ui(w).OptionQuoi[betType]->isChecked());
     QCOMPARE(frontPanel(w), panel);
@@ -241,14 +226,12 @@ void WindowTest::betTypeShowsItsPanelAndStake()
     // The merge ran, with nothing selected: no line and no message.
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 0 Euros"));
-    QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void WindowTest::deuxSurQuatreCostsThreeCouples()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     clickEntries(ui(w).lstBases, {"1"});
     clickEntries(ui(w).lstOuts, {"2", "3"});
     QTest::mouseClick(ui(w).OptionQuoi[0], Qt::LeftButton);
@@ -258,14 +241,12 @@ void WindowTest::deuxSurQuatreCostsThreeCouples()
     QCOMPARE(shownLines(w), (QStringList{"01-02", "01-03"}));
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("2"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 6 Euros"));
-    QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     clickEntries(ui(w).lstBases, {"1", "2", "3"});
     clickEntries(ui(w).lstOuts, {"4"});
     ui(w).txtUnite->clear();
@@ -290,14 +271,12 @@ void WindowTest::typedStakeLastsUntilTheBetTypeChanges()
     ui(w).txtUnite->setText(QStringLiteral("5"));
     QTest::mouseClick(ui(w).OptionQuoi[2], Qt::LeftButton);
     QCOMPARE(ui(w).txtUnite->text(), QStringLiteral("1"));
-    QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void WindowTest::oneMergeFromSelectionToCost()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     fill(ui(w).lstBases, {"7", "3", "5"});
     fill(ui(w).lstOuts, {"12", "1"});
     clickEntries(ui(w).lstBases, {"5", "7", "3"});  // the list's order counts, not the clicks'
@@ -308,14 +287,12 @@ void WindowTest::oneMergeFromSelectionToCost()
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("6"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 6 Euros"));
     QVERIFY(ui(w).lblCout->width() >= ui(w).lblCout->fontMetrics().horizontalAdvance(ui(w).lblCout->text()));
-    QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void WindowTest::conflictKeepsThePreviousLabels()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     clickEntries(ui(w).lstBases, {"3", "5", "7"});
     clickEntries(ui(w).lstOuts, {"9"});
     QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
@@ -323,7 +300,7 @@ void WindowTest::conflictKeepsThePreviousLabels()
 
     clickEntries(ui(w).lstOuts, {"5"});
     QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
+    QCOMPARE(boxes->texts(), QStringList{QStringLiteral("Le 5 ne peut être à la fois base et outsider!\n"
                                                      "Supprimez-le des bases ou des outsiders.")});
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("3"));
@@ -332,13 +309,11 @@ void WindowTest::conflictKeepsThePreviousLabels()
 
 void WindowTest::tooFewBasesInModeZeroIsSaid()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     clickEntries(ui(w).lstBases, {"1", "2"});
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
     QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{0});
-    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
+    QCOMPARE(boxes->texts(), QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" 0 Euros"));
@@ -346,9 +321,7 @@ void WindowTest::tooFewBasesInModeZeroIsSaid()
 
 void WindowTest::includeBoxAddsAndRemovesItsLines()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     clickEntries(ui(w).lstBases, {"1", "2", "3", "4"});
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("4"));
@@ -364,14 +337,12 @@ void WindowTest::includeBoxAddsAndRemovesItsLines()
     clickEntries(ui(w).lstBases, {"5"});
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("10"));
-    QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void WindowTest::eachChoiceRunsOneMerge()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     QSignalSpy merges(ui(w).resultModel, &QAbstractItemModel::modelReset);
     const auto mergesAfter = [&](auto&& act) {
         merges.clear();
@@ -407,9 +378,7 @@ void WindowTest::enterRefillsTheStarterLists()
 {
     QFETCH(QString, typed);
     QFETCH(int, count);
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     clickEntries(ui(w).lstBases, {"2"});
     ui(w).txtPartants->clear();
     QTest::keyClicks(ui(w).txtPartants, typed);
@@ -421,19 +390,17 @@ void WindowTest::enterRefillsTheStarterLists()
         if (count > 0)
             QCOMPARE(list->item(count - 1)->text(), QString::number(count));
     }
-    QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
 }
 
 void WindowTest::tooManyStartersAreRefused()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     clickEntries(ui(w).lstOuts, {"4"});
     ui(w).txtPartants->setText(QStringLiteral("32768"));
     QTest::keyClick(ui(w).txtPartants, Qt::Key_Return);
-    QCOMPARE(boxes.texts().size(), 1);
-    QVERIFY(boxes.texts().first().contains(QLatin1String("32767")));
+    QCOMPARE(boxes->texts().size(), 1);
+    QVERIFY(boxes->texts().first().contains(QLatin1String("32767")));
     QCOMPARE(ui(w).lstBases->count(), 18);
     QCOMPARE(ui(w).lstOuts->count(), 18);
     QCOMPARE(ui(w).lstOuts->selectedItems().size(), 1);
@@ -444,9 +411,7 @@ void WindowTest::tooManyStartersAreRefused()
 // horse makes a merge above it, which is refused.
 void WindowTest::mergesUpToTheLineCap()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     const std::uint64_t cap = w.engine().maxLines();
     QCOMPARE(cap, std::uint64_t(INT_MAX));  // the most rows a model can address
     // Quinté of bases only: C(horses, 5) lines.
@@ -459,7 +424,7 @@ void WindowTest::mergesUpToTheLineCap()
     ui(w).lstBases->selectAll();
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
     QTest::mouseClick(ui(w).OptionQuoi[4], Qt::LeftButton);
-    QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(boxes->texts().isEmpty());
     QCOMPARE(ui(w).lblQtetotale->text(), QString::number(below));
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), below);
     QCOMPARE(ui(w).lblCout->text(), QStringLiteral(" %1 Euros").arg(2 * below));
@@ -482,8 +447,8 @@ void WindowTest::mergesUpToTheLineCap()
     ui(w).lstBases->addItem(QString::number(horses + 1));
     ui(w).lstBases->selectAll();
     QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts().size(), 1);
-    QVERIFY(boxes.texts().first().contains(QString::number(cap)));
+    QCOMPARE(boxes->texts().size(), 1);
+    QVERIFY(boxes->texts().first().contains(QString::number(cap)));
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
 }
@@ -493,9 +458,7 @@ void WindowTest::mergesUpToTheLineCap()
 // Qt's rules through the merge, the refusal and "Vider".
 void WindowTest::refusesACostTheLabelCannotShow()
 {
-    Dialogs::TestAnswers boxes;
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    frmmenu& w = *window_;
     QAbstractItemModelTester tester(ui(w).resultModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
     const qsizetype longest = qsizetype(w.engine().maxCostTextLength());
     QVERIFY(longest > 12 && longest < 40);
@@ -504,11 +467,11 @@ void WindowTest::refusesACostTheLabelCannotShow()
     ui(w).txtUnite->setText(digits);
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);  // one line
     QCOMPARE(ui(w).lblCout->text().size(), longest);
-    QVERIFY(boxes.texts().isEmpty() && ui(w).lblCout->geometry().right() < w.width());
+    QVERIFY(boxes->texts().isEmpty() && ui(w).lblCout->geometry().right() < w.width());
 
     ui(w).txtUnite->setText(digits + QLatin1Char('8'));
     QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
-    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("La mise unitaire \"%1\" ne convient pas : le coût de 1 lignes "
+    QCOMPARE(boxes->texts(), QStringList{QStringLiteral("La mise unitaire \"%1\" ne convient pas : le coût de 1 lignes "
                                                      "ne peut pas être affiché en entier.\nSaisissez une autre mise.")
                                           .arg(digits + QLatin1Char('8'))});
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
@@ -532,8 +495,7 @@ public:
 
 void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
 {
-    ShownWindow shown;
-    QListView* list = ui(shown.window).lstResultat;
+    QListView* list = ui(window_).lstResultat;
     MostRowsModel rows;
     list->setModel(&rows);
     list->setFocus();
@@ -565,7 +527,7 @@ void WindowTest::keysHitsAndScreenReaderReachTheLastOfTheMostRows()
     QTest::keyClick(list, Qt::Key_Home);
     QCOMPARE(list->currentIndex(), rows.index(0, 0));
     QCOMPARE(list->verticalScrollBar()->value(), 0);
-    list->setModel(ui(shown.window).resultModel);
+    list->setModel(ui(window_).resultModel);
 }
 
 // Runs `action` while a timer reads each real box that opens and closes it:
@@ -608,8 +570,8 @@ QStringList closingRealBoxes(const std::function<void()>& action)
 // others answer through Dialogs::TestAnswers.
 void WindowTest::realBoxesAreModalAndCarryTheProgramsCaption()
 {
-    ShownWindow shown;
-    frmmenu& w = shown.window;
+    boxes.reset();
+    frmmenu& w = *window_;
     clickEntries(ui(w).lstBases, {"3", "5", "7"});
     clickEntries(ui(w).lstOuts, {"5"});
     QCOMPARE(closingRealBoxes([&] { QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton); }),
@@ -648,6 +610,7 @@ void WindowTest::testAnswersOpenNoBoxAndAnswerInTurn()
             opened << modal->metaObject()->className() << QString::number(modal->close());
     });
     guard.start(5);
+    boxes.reset();
     Dialogs::TestAnswers user;
     user.type(QStringLiteral("2")).choose(1).cancelProgress = true;
     Dialogs::showMessage(nullptr, QStringLiteral("Première ligne\r\nseconde ligne"));
