@@ -188,14 +188,16 @@ void Write(const std::string& path, const std::map<Key, Design>& table) {
     std::rename((path + ".new").c_str(), path.c_str());
 }
 
-// A C(v, k, t) from one on v - 1 points and a C(v - 1, k - 1, t - 1) whose
-// blocks all take the new point v - 1: a t-set through the new point is
-// covered by the second part, any other by the first. This makes C(18,5,3)
-// from S(3,5,17) and C(17,4,2), and C(15,4,3) from S(3,4,14) and C(14,3,2).
-Design Extended(const Design& smaller, const Design& through, int v) {
+// A C(v, k, t) from one on v - n points and a C(v - n, k - n, t - 1) whose
+// blocks all take the n new points (n = 1 or 2): a t-set through a new point
+// holds at most t - 1 old points, which the second part covers together with
+// every new point; any other t-set is covered by the first part. One new
+// point makes C(18,5,3) from S(3,5,17) and C(17,4,2), and C(15,4,3) from
+// S(3,4,14) and C(14,3,2); two make C(19,5,3) from S(3,5,17) and C(17,3,2).
+Design Extended(const Design& smaller, const Design& through, int v, int added) {
     Design blocks = smaller;
     for (Block block : through) {
-        block.push_back(v - 1);
+        for (int p = v - added; p < v; ++p) block.push_back(p);
         blocks.push_back(block);
     }
     return blocks;
@@ -214,10 +216,11 @@ std::map<Key, Design> Constructions(std::map<Key, Design>& table, const Key& key
     if (auto ten = table.find({10, 4, 3}); ten != table.end() && ten->second.size() == 30)
         made[{20, 4, 3}] = Doubled(ten->second, 10);
     const auto [v, k, t] = key;
-    const Design* smaller = Find(table, {v - 1, k, t});
-    const Design* through = Find(table, {v - 1, k - 1, t - 1});
-    if (smaller != nullptr && through != nullptr) {
-        const Design extended = Extended(*smaller, *through, v);
+    for (int added = 1; added <= 2; ++added) {
+        const Design* smaller = Find(table, {v - added, k, t});
+        const Design* through = Find(table, {v - added, k - added, t - 1});
+        if (smaller == nullptr || through == nullptr) continue;
+        const Design extended = Extended(*smaller, *through, v, added);
         if (!made.count(key) || extended.size() < made[key].size()) made[key] = extended;
     }
     return made;
