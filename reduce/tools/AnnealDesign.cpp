@@ -15,8 +15,8 @@
 //   anneal_design <v> <k> <t> <blocks> <seconds> [seed] [start file|-] [m] [cycles]
 //
 // The start file holds one "v k t block block ..." line (points a, b, c,
-// ...); with more blocks than asked for, the ones whose loss uncovers the
-// fewest t-sets go first. HEAT, COOLING and END_HEAT set the schedule.
+// ...); every run starts from it, and with more blocks than asked for, the
+// ones whose loss uncovers the fewest t-sets go first. HEAT, COOLING and END_HEAT set the schedule.
 // Prints the design in the same form on success.
 
 #include "reduce/Problem.h"
@@ -311,7 +311,7 @@ int main(int argc, char** argv)
     std::size_t bestCost = ~std::size_t{0};
     for (int run = 1; elapsed() < seconds; ++run) {
         Design design(group, k, t);
-        if (start.empty() || run > 1)
+        if (start.empty())
             for (std::size_t b = 0; b < orbits; ++b)
                 design.add(RandomBlock(v, k, random));
         else {
