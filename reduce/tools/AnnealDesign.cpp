@@ -90,6 +90,8 @@ struct Group {
 
     Mask shifted(Mask set, int by) const
     {
+        if (by == 0)  // most calls: every block of a run without a group
+            return set;
         Mask image = 0;
         for (Mask rest = set; rest != 0; rest &= rest - 1) {
             const int point = std::countr_zero(rest);
