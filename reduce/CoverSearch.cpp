@@ -133,16 +133,14 @@ public:
 
     // Drops the kept candidate whose loss uncovers the fewest events.
     void dropOne() {
-        if (!spare_.empty()) return remove(slotOf_[spare_.pick(random_)]);
-        std::size_t best = 0;
-        for (std::size_t s = 1; s < slots_.size(); ++s)
-            if (alone_[slots_[s]] < alone_[slots_[best]]) best = s;
-        remove(best);
+        dropLightest();
+        mostUncovered_ = std::max(kMostUncovered, uncovered_.size());
     }
 
     // One annealing step at temperature `heat`: an uncovered event, a
     // candidate covering it, and the kept candidate it replaces best among
-    // those it would relieve, a spare one and a random one.
+    // those it would relieve, a spare one and a random one. A step that would
+    // leave more events uncovered than the bound is refused outright.
     void step(double heat) {
         const std::uint32_t event = uncovered_.pick(random_);
         const auto choices = instance_.candidatesOf(event);
@@ -165,13 +163,27 @@ public:
         if (!spare_.empty()) consider(spare_.pick(random_));
         for (std::uint32_t c : relieved_) consider(c);
         for (std::uint32_t c : relieved_) credit_[c] = 0;
-        const double delta = static_cast<double>(loss - gain);
-        if (delta > 0 && random_.unit() >= std::exp(-delta / heat)) return;
+        const std::int64_t delta = loss - gain;
+        if (delta > 0 && uncovered_.size() + static_cast<std::size_t>(delta) > mostUncovered_) return;
+        if (delta > 0 && random_.unit() >= std::exp(-static_cast<double>(delta) / heat)) return;
         remove(slotOf_[out]);
         add(in);
     }
 
 private:
+    // A walk hot enough to leave its local minima drifts far from any cover
+    // unless held near one: uphill steps stop at four uncovered events, or at
+    // as many as the last drop left when it left more.
+    static constexpr std::size_t kMostUncovered = 4;
+
+    void dropLightest() {
+        if (!spare_.empty()) return remove(slotOf_[spare_.pick(random_)]);
+        std::size_t best = 0;
+        for (std::size_t s = 1; s < slots_.size(); ++s)
+            if (alone_[slots_[s]] < alone_[slots_[best]]) best = s;
+        remove(best);
+    }
+
     void add(std::uint32_t c) {
         slotOf_[c] = static_cast<std::uint32_t>(slots_.size());
         slots_.push_back(c);
@@ -218,6 +230,7 @@ private:
     std::vector<std::uint32_t> count_;
     std::vector<std::uint64_t> coverers_;  // per event: the sum of its kept coverers' ids
     IdSet uncovered_;
+    std::size_t mostUncovered_ = kMostUncovered;
 };
 
 }  // namespace
@@ -232,9 +245,10 @@ SearchResult FindCover(const CoverInstance& instance, const SearchOptions& optio
         return result;
     }
     Annealer annealer(instance, result.cover, options.seed);
-    // A low, steady heat: a step that uncovers one more event is taken about
-    // once in a thousand tries (hotter runs on full fields ended larger).
-    const double heat = 0.15;
+    // A steady heat: a step that uncovers one more event is taken about once
+    // in fifty tries, within the bound on uncovered events (without the
+    // bound, runs this hot on full fields ended larger).
+    const double heat = 0.25;
     std::sort(result.cover.begin(), result.cover.end());
     while (result.cover.size() > options.target) {
         annealer.dropOne();

@@ -3,7 +3,8 @@
 // reduced list may keep) covers some events, and a cover keeps candidates
 // until every event is covered. A greedy start gives a first cover; simulated
 // annealing on the number of uncovered events, at a fixed number of kept
-// candidates, then tries one candidate fewer each time it succeeds.
+// candidates and never straying more than a few events from a cover, then
+// tries one candidate fewer each time it succeeds.
 
 #include <chrono>
 #include <cstdint>
