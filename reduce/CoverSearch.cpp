@@ -245,10 +245,7 @@ SearchResult FindCover(const CoverInstance& instance, const SearchOptions& optio
         return result;
     }
     Annealer annealer(instance, result.cover, options.seed);
-    // A steady heat: a step that uncovers one more event is taken about once
-    // in fifty tries, within the bound on uncovered events (without the
-    // bound, runs this hot on full fields ended larger).
-    const double heat = 0.25;
+    const double heat = options.heat;
     std::sort(result.cover.begin(), result.cover.end());
     while (result.cover.size() > options.target) {
         annealer.dropOne();

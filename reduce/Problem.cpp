@@ -130,6 +130,8 @@ BuiltProblem BuildProblem(const ResultList& list, const PayoutRule& rule) {
             start.push_back(static_cast<std::uint32_t>(incidences.size()));
         }
     }
+    problem.events.resize(events.size());
+    for (const auto& [event, id] : events) problem.events[id] = event;
     problem.instance.emplace(static_cast<std::uint32_t>(events.size()), std::move(start), std::move(incidences));
     return built;
 }

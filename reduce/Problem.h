@@ -18,6 +18,7 @@ struct CoverProblem {
     std::vector<HorseNumber> horses;         // bit i is horses[i]
     std::vector<Mask> lines;                 // distinct lines, in list order
     std::vector<std::uint64_t> firstIndex;   // where each stands first in the list
+    std::vector<Mask> events;                // the arrivals that must stay paid, by event id
     std::optional<CoverInstance> instance;
 };
 

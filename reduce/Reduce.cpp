@@ -1,6 +1,7 @@
 #include "reduce/Reduce.h"
 
 #include "reduce/DesignTable.h"
+#include "reduce/Orbits.h"
 #include "reduce/Problem.h"
 
 #include <algorithm>
@@ -167,7 +168,70 @@ std::size_t LowerBound(const CoverInstance& instance) {
     return most == 0 ? 0 : (instance.eventCount() + most - 1) / most;
 }
 
+// The search reports the smallest cover so far and the time since it began,
+// across its phases.
+class SearchReport {
+public:
+    explicit SearchReport(const ReduceOptions& options) : options_(options) {}
+    // False when the user asked to stop.
+    bool operator()(std::size_t coverSize) {
+        if (coverSize != 0 && (best_ == 0 || coverSize < best_)) best_ = coverSize;
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - began_;
+        return !options_.progress || options_.progress(ReduceProgress{best_, elapsed.count()});
+    }
+    std::chrono::steady_clock::duration left() const {
+        return std::max(options_.timeLimit - (std::chrono::steady_clock::now() - began_),
+                        std::chrono::steady_clock::duration::zero());
+    }
+
+private:
+    const ReduceOptions& options_;
+    std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
+    std::size_t best_ = 0;
+};
+
+struct OrbitCover {
+    std::vector<std::uint32_t> lines;  // empty when no turn gave a cover
+    bool stopped = false;
+};
+
+// Each turn the list allows gets this share of the time.
+constexpr int kTurnShareInTwenty = 5;
+// An orbit problem is small, and its walks either find a tight cover soon or
+// stay stuck beside one: the share goes to many short walks, a little hotter
+// than a walk over single lines (found by trial on full fields).
+constexpr int kWalksPerTurn = 25;
+constexpr double kOrbitHeat = 0.4;
+
+// The smallest cover made of whole orbits under the turns the list allows.
+OrbitCover SearchOrbits(const CoverProblem& problem, std::size_t bound, const ReduceOptions& options,
+                        SearchReport& report) {
+    OrbitCover best;
+    for (const Turn& turn : TurnsToTry(problem)) {
+        const auto orbits = OrbitsUnder(problem, turn);
+        if (!orbits) continue;
+        SearchOptions walk;
+        walk.timeLimit = options.timeLimit * kTurnShareInTwenty / (20 * kWalksPerTurn);
+        walk.heat = kOrbitHeat;
+        walk.target = bound / orbits->order;
+        walk.progress = [&report, order = orbits->order](const SearchProgress& p) { return report(p.bestSize * order); };
+        for (int w = 0; w < kWalksPerTurn && !best.stopped; ++w) {
+            walk.seed = options.seed * kWalksPerTurn + static_cast<std::uint64_t>(w);
+            const SearchResult found = FindCover(*orbits->instance, walk);
+            std::vector<std::uint32_t> lines = orbits->linesOf(found.cover);
+            if (found.complete && (best.lines.empty() || lines.size() < best.lines.size())) best.lines = std::move(lines);
+            best.stopped = found.stopped;
+            if (found.complete && found.cover.size() <= walk.target) break;
+        }
+    }
+    return best;
+}
+
+// A symmetric list first gets a cover of whole orbits; the search over
+// single lines then runs from the greedy cover in the time left (started
+// from an orbit cover it seldom leaves it), and the smaller cover wins.
 Reduction Searched(const ResultList& list, const PayoutRule& rule, const ReduceOptions& options) {
+    SearchReport report(options);
     Reduction reduction;
     BuiltProblem built = BuildProblem(list, rule);
     if (!built.refusal.empty()) {
@@ -175,22 +239,29 @@ Reduction Searched(const ResultList& list, const PayoutRule& rule, const ReduceO
         return reduction;
     }
     const CoverInstance& instance = *built.problem.instance;
-    SearchOptions search;
-    search.target = LowerBound(instance);
-    search.timeLimit = options.timeLimit;
-    search.seed = options.seed;
-    if (options.progress)
-        search.progress = [&options](const SearchProgress& p) {
-            return options.progress(ReduceProgress{p.bestSize, p.elapsedSeconds});
-        };
-    const SearchResult found = FindCover(instance, search);
+    const std::size_t bound = LowerBound(instance);
+    OrbitCover orbits = SearchOrbits(built.problem, bound, options, report);
+    SearchResult found;
+    found.complete = false;
+    if (!orbits.stopped) {
+        SearchOptions search;
+        search.target = bound;
+        search.timeLimit = report.left();
+        search.seed = options.seed;
+        search.progress = [&report](const SearchProgress& p) { return report(p.bestSize); };
+        found = FindCover(instance, search);
+    }
+    if (!orbits.lines.empty() && (!found.complete || orbits.lines.size() < found.cover.size())) {
+        found.cover = std::move(orbits.lines);
+        found.complete = true;
+    }
     if (!found.complete) {  // stopped before the first cover: the full list guarantees itself
         reduction.kept = EveryLine(list);
         return reduction;
     }
     for (std::uint32_t c : found.cover) reduction.kept.push_back(built.problem.firstIndex[c]);
     std::sort(reduction.kept.begin(), reduction.kept.end());
-    if (found.cover.size() <= search.target) reduction.quality = Quality::ProvenOptimal;
+    if (found.cover.size() <= bound) reduction.quality = Quality::ProvenOptimal;
     return reduction;
 }
 

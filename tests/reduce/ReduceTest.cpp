@@ -1,9 +1,11 @@
 // The reduction engine: the checker on hand-made lists, every shipped
 // design relabelled onto a full field, the base mapping of a fusion, the
-// exact place constructions, the refusals and a cancelled search.
+// exact place constructions, the search over whole orbits of a symmetric
+// list, the refusals and a cancelled search.
 
 #include "generators/Generators.h"
 #include "reduce/DesignTable.h"
+#include "reduce/Orbits.h"
 #include "reduce/Reduce.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -105,6 +107,37 @@ TEST(ReduceSearch, ReducesMixedListsAndStopsWithASoundList) {
     ReduceOptions cancelled;
     cancelled.progress = [](const ReduceProgress&) { return false; };
     ExpectSound(mixed, Payout::QuarteBonus, Reduce(mixed, Payout::QuarteBonus, cancelled));
+}
+
+TEST(ReduceSearch, SymmetricListsAreCoveredInWholeOrbits) {
+    // Bonus 3 on 9 horses: turning 1..8 round, 9 staying put, maps the list
+    // onto itself, and a cover of whole orbits spreads out into a cover.
+    const ResultList field = FullField(9, 5);
+    const CoverProblem problem = BuildProblem(field, RuleOf(Payout::QuinteBonus3)).problem;
+    const std::vector<Turn> turns = TurnsToTry(problem);
+    ASSERT_EQ(turns.size(), 2U);
+    const auto orbits = OrbitsUnder(problem, turns.front());
+    ASSERT_TRUE(orbits);
+    EXPECT_EQ(orbits->order, 8U);
+    SearchOptions quick;
+    quick.timeLimit = std::chrono::milliseconds(50);
+    std::vector<std::uint64_t> kept;
+    for (std::uint32_t line : orbits->linesOf(FindCover(*orbits->instance, quick).cover))
+        kept.push_back(problem.firstIndex[line]);
+    EXPECT_EQ(kept.size() % 8, 0U);
+    EXPECT_TRUE(CheckGuarantee(field, Payout::QuinteBonus3, kept));
+
+    // 2 bases + 3 of 6 outsiders: the turns keep bases and outsiders apart
+    // (the bases stay in every line, so an orbit has 5 lines); swapping a
+    // base with an outsider is no symmetry.
+    const CoverProblem fusion = BuildProblem(AllBasesWith(2, 6, 3), RuleOf(Payout::QuinteBonus4)).problem;
+    const auto outsiders = OrbitsUnder(fusion, TurnsToTry(fusion).front());
+    ASSERT_TRUE(outsiders);
+    EXPECT_EQ(outsiders->order, 5U);
+    Turn swap(fusion.horses.size());
+    std::iota(swap.begin(), swap.end(), 0);
+    std::swap(swap[0], swap[2]);
+    EXPECT_FALSE(OrbitsUnder(fusion, swap));
 }
 
 TEST(ReduceRefusal, TooLongListsAndRepeatedHorsesKeepTheFullList) {
