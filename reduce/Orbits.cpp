@@ -16,22 +16,15 @@ Mask Turned(Mask set, const Turn& turn) {
     return image;
 }
 
-std::unordered_map<Mask, std::uint32_t> IdsOf(const std::vector<Mask>& sets) {
-    std::unordered_map<Mask, std::uint32_t> ids;
-    ids.reserve(sets.size());
-    for (std::size_t i = 0; i < sets.size(); ++i) ids.emplace(sets[i], static_cast<std::uint32_t>(i));
-    return ids;
-}
-
 // The ids of the images of sets[i] under the turn, or nothing when one of
 // them is not among the sets.
 std::optional<std::vector<std::uint32_t>> ImageIds(const std::vector<Mask>& sets, const Turn& turn) {
-    const auto ids = IdsOf(sets);
+    MaskIndex index;
+    for (Mask set : sets) index.insert(set);
     std::vector<std::uint32_t> image(sets.size());
     for (std::size_t i = 0; i < sets.size(); ++i) {
-        const auto at = ids.find(Turned(sets[i], turn));
-        if (at == ids.end()) return std::nullopt;
-        image[i] = at->second;
+        image[i] = index.find(Turned(sets[i], turn));
+        if (image[i] == MaskIndex::kAbsent) return std::nullopt;
     }
     return image;
 }

@@ -39,6 +39,30 @@ std::uint64_t Ways(int n, int take) { return ClampTo64(Binomial(static_cast<std:
 
 }  // namespace
 
+std::size_t MaskIndex::slotOf(Mask mask) const {
+    const std::size_t wrap = slots_.size() - 1;
+    std::size_t slot = static_cast<std::size_t>((mask * 0x9E3779B97F4A7C15ULL) >> 32) & wrap;
+    while (slots_[slot] != kAbsent && masks_[slots_[slot]] != mask) slot = (slot + 1) & wrap;
+    return slot;
+}
+
+void MaskIndex::grow() {
+    slots_.assign(slots_.size() * 2, kAbsent);
+    for (std::uint32_t id = 0; id < masks_.size(); ++id) slots_[slotOf(masks_[id])] = id;
+}
+
+std::uint32_t MaskIndex::insert(Mask mask) {
+    const std::size_t slot = slotOf(mask);
+    if (slots_[slot] != kAbsent) return slots_[slot];
+    const auto id = static_cast<std::uint32_t>(masks_.size());
+    masks_.push_back(mask);
+    slots_[slot] = id;
+    if (masks_.size() * 2 > slots_.size()) grow();
+    return id;
+}
+
+std::uint32_t MaskIndex::find(Mask mask) const { return slots_[slotOf(mask)]; }
+
 BuiltProblem BuildProblem(const ResultList& list, const PayoutRule& rule) {
     BuiltProblem built;
     CoverProblem& problem = built.problem;
@@ -89,9 +113,9 @@ BuiltProblem BuildProblem(const ResultList& list, const PayoutRule& rule) {
     const int t = rule.eventSize;
     const std::uint64_t perLine = rule.lineInsideArrival ? Ways(horseCount - lineSize, t - lineSize)
                                                          : Ways(lineSize, t);
-    std::unordered_map<Mask, std::uint32_t> seen;
+    MaskIndex seen;
     for (std::size_t i = 0; i < allLines.size(); ++i)
-        if (seen.emplace(allLines[i], static_cast<std::uint32_t>(problem.lines.size())).second) {
+        if (seen.insert(allLines[i]) == problem.lines.size()) {
             problem.lines.push_back(allLines[i]);
             problem.firstIndex.push_back(i);
         }
@@ -100,10 +124,8 @@ BuiltProblem BuildProblem(const ResultList& list, const PayoutRule& rule) {
                         "c'est trop pour la mémoire et le temps disponibles.";
         return built;
     }
-    std::unordered_map<Mask, std::uint32_t> events;
-    auto eventId = [&events](Mask event) {
-        return events.emplace(event, static_cast<std::uint32_t>(events.size())).first->second;
-    };
+    MaskIndex events;
+    auto eventId = [&events](Mask event) { return events.insert(event); };
     std::vector<std::uint32_t> start{0}, incidences;
     if (rule.lineInsideArrival) {
         Mask all = 0;
@@ -124,15 +146,15 @@ BuiltProblem BuildProblem(const ResultList& list, const PayoutRule& rule) {
         }
         for (Mask line : problem.lines) {
             ForEachSubset(line, t, [&](Mask event) {
-                const auto at = events.find(event);
-                if (at != events.end()) incidences.push_back(at->second);
+                const std::uint32_t id = events.find(event);
+                if (id != MaskIndex::kAbsent) incidences.push_back(id);
             });
             start.push_back(static_cast<std::uint32_t>(incidences.size()));
         }
     }
-    problem.events.resize(events.size());
-    for (const auto& [event, id] : events) problem.events[id] = event;
-    problem.instance.emplace(static_cast<std::uint32_t>(events.size()), std::move(start), std::move(incidences));
+    problem.events = events.masks();
+    problem.instance.emplace(static_cast<std::uint32_t>(problem.events.size()), std::move(start),
+                             std::move(incidences));
     return built;
 }
 

@@ -195,7 +195,8 @@ struct OrbitCover {
     bool stopped = false;
 };
 
-// Each turn the list allows gets this share of the time.
+// Each turn the list allows gets this share of the time left once the list
+// is read.
 constexpr int kTurnShareInTwenty = 5;
 // An orbit problem is small, and its walks either find a tight cover soon or
 // stay stuck beside one: the share goes to many short walks, a little hotter
@@ -207,15 +208,16 @@ constexpr double kOrbitHeat = 0.4;
 OrbitCover SearchOrbits(const CoverProblem& problem, std::size_t bound, const ReduceOptions& options,
                         SearchReport& report) {
     OrbitCover best;
+    const auto walkTime = report.left() * kTurnShareInTwenty / (20 * kWalksPerTurn);
     for (const Turn& turn : TurnsToTry(problem)) {
         const auto orbits = OrbitsUnder(problem, turn);
         if (!orbits) continue;
         SearchOptions walk;
-        walk.timeLimit = options.timeLimit * kTurnShareInTwenty / (20 * kWalksPerTurn);
         walk.heat = kOrbitHeat;
         walk.target = bound / orbits->order;
         walk.progress = [&report, order = orbits->order](const SearchProgress& p) { return report(p.bestSize * order); };
         for (int w = 0; w < kWalksPerTurn && !best.stopped; ++w) {
+            walk.timeLimit = std::min(walkTime, report.left());
             walk.seed = options.seed * kWalksPerTurn + static_cast<std::uint64_t>(w);
             const SearchResult found = FindCover(*orbits->instance, walk);
             std::vector<std::uint32_t> lines = orbits->linesOf(found.cover);

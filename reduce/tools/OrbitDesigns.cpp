@@ -7,7 +7,7 @@
 // three and four fixed points): small cycles leave the search more freedom
 // than one long cycle, whose orbits gave 527 and 697.
 //
-//   orbit_designs <v> <k> <t> <m> <seconds> <target blocks> [seed] [cycles]
+//   orbit_designs <v> <k> <t> <m> <seconds> <target blocks> [seed] [cycles] [heat]
 //
 // prints "v k t block block ..." (points a, b, c, ...) on success.
 
@@ -92,7 +92,7 @@ std::string blockText(Mask block, int v)
 int main(int argc, char** argv)
 {
     if (argc < 7) {
-        std::fputs("usage: orbit_designs <v> <k> <t> <m> <seconds> <target blocks> [seed] [cycles]\n", stderr);
+        std::fputs("usage: orbit_designs <v> <k> <t> <m> <seconds> <target blocks> [seed] [cycles] [heat]\n", stderr);
         return 2;
     }
     Group group;
@@ -129,6 +129,8 @@ int main(int argc, char** argv)
     const CoverInstance instance(static_cast<std::uint32_t>(eventOf.size()), eventsOf);
     torvanel::reduce::SearchOptions options;
     options.seed = argc > 7 ? std::stoull(argv[7]) : 1;
+    if (argc > 9)
+        options.heat = std::stod(argv[9]);
     options.target = (target + static_cast<std::size_t>(group.m) - 1) / static_cast<std::size_t>(group.m);
     options.timeLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(seconds));
