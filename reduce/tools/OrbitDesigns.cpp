@@ -5,7 +5,8 @@
 // t-set at the end. Several cells of DesignTable.inc came from here, among
 // them C(17,5,4) in 504 blocks and C(18,5,4) in 679 from two 7-cycles (with
 // three and four fixed points): small cycles leave the search more freedom
-// than one long cycle, whose orbits gave 527 and 697.
+// than one long cycle, whose orbits gave 527 and 697. From those starts,
+// anneal_design then took them to 491 and 674.
 //
 //   orbit_designs <v> <k> <t> <m> <seconds> <target blocks> [seed] [cycles] [heat]
 //
