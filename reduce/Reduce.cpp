@@ -245,7 +245,8 @@ Reduction Searched(const ResultList& list, const PayoutRule& rule, const ReduceO
     OrbitCover orbits = SearchOrbits(built.problem, bound, options, report);
     SearchResult found;
     found.complete = false;
-    if (!orbits.stopped) {
+    const bool orbitsOptimal = !orbits.lines.empty() && orbits.lines.size() <= bound;
+    if (!orbits.stopped && !orbitsOptimal) {
         SearchOptions search;
         search.target = bound;
         search.timeLimit = report.left();
