@@ -245,8 +245,7 @@ Reduction Searched(const ResultList& list, const PayoutRule& rule, const ReduceO
     OrbitCover orbits = SearchOrbits(built.problem, bound, options, report);
     SearchResult found;
     found.complete = false;
-    const bool orbitsOptimal = !orbits.lines.empty() && orbits.lines.size() <= bound;
-    if (!orbits.stopped && !orbitsOptimal) {
+    if (!orbits.stopped) {
         SearchOptions search;
         search.target = bound;
         search.timeLimit = report.left();
