@@ -20,8 +20,8 @@ QString frenchCount(std::uint64_t count)
     return QLocale(QLocale::French, QLocale::France).toString(static_cast<qulonglong>(count));
 }
 
-JobProgress::JobProgress(QWidget* parent, std::uint64_t quietTotal, LabelText label)
-    : parent_(parent), quietTotal_(quietTotal), label_(std::move(label))
+JobProgress::JobProgress(QWidget* parent, std::uint64_t quietTotal, LabelText label, Modality modality)
+    : parent_(parent), quietTotal_(quietTotal), label_(std::move(label)), modality_(modality)
 {
 }
 
@@ -54,7 +54,7 @@ void JobProgress::open(const QString& label)
     dialog_->setObjectName(QStringLiteral("JobProgress"));
     dialog_->setWindowTitle(Dialogs::applicationTitle());
     dialog_->setCancelButtonText(QStringLiteral("Annuler"));
-    dialog_->setWindowModality(Qt::ApplicationModal);
+    dialog_->setWindowModality(modality_ == Modality::Application ? Qt::ApplicationModal : Qt::NonModal);
     dialog_->setAutoClose(false);
     dialog_->setAutoReset(false);
     dialog_->setMinimumDuration(0);

@@ -22,8 +22,14 @@ public:
     // What the dialogue says at `done` steps of `total`.
     using LabelText = std::function<QString(std::uint64_t done, std::uint64_t total)>;
 
+    // Application: the dialogue blocks every other window (a job that runs
+    // on the user-interface thread). None: it blocks nothing, so that the
+    // window can still be closed (a job on a worker thread, whose window
+    // turns its own controls off).
+    enum class Modality { Application, None };
+
     // A job of at most `quietTotal` steps runs without a dialogue.
-    JobProgress(QWidget* parent, std::uint64_t quietTotal, LabelText label);
+    JobProgress(QWidget* parent, std::uint64_t quietTotal, LabelText label, Modality modality = Modality::Application);
     ~JobProgress();
     JobProgress(const JobProgress&) = delete;
     JobProgress& operator=(const JobProgress&) = delete;
@@ -39,6 +45,7 @@ private:
     QWidget* parent_;
     std::uint64_t quietTotal_;
     LabelText label_;
+    Modality modality_;
     bool opened_ = false;
     bool cancelledByTest_ = false;  // while a test answers for the user, no dialogue opens
     std::unique_ptr<QProgressDialog> dialog_;

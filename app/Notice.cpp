@@ -20,7 +20,7 @@ void endProgram(QWidget& window)
     // without a further step; quitting makes every event loop return, the
     // application's own last, so the program ends as after a close and hands
     // what it copied to the desktop's clipboard manager.
-    window.close();
+    window.window()->close();
     QCoreApplication::quit();
 }
 

@@ -12,15 +12,20 @@
 
 namespace clipboard {
 
-bool visitLines(const torvanel::ResultList& lines, const LineProgress& progress,
-                const std::function<bool(std::string_view line)>& visit)
+namespace {
+
+// Walks `lines` with `walk` (a line at a time, as text or as numbers), telling
+// `progress` as visitLines says.
+template <typename Line, typename Walk>
+bool visitWith(const torvanel::ShownLines& lines, const LineProgress& progress, Walk walk,
+               const std::function<bool(Line)>& visit)
 {
     const std::uint64_t count = lines.count();
     if (!progress(0, count))
         return false;
     std::uint64_t written = 0;
     bool stopped = false;
-    lines.forEachLine([&](std::string_view line) {
+    walk([&](Line line) {
         stopped = !visit(line);
         ++written;
         if (!stopped && written % kLinesPerStep == 0 && written < count)
@@ -30,7 +35,23 @@ bool visitLines(const torvanel::ResultList& lines, const LineProgress& progress,
     return !stopped && progress(count, count);
 }
 
-std::optional<QString> linesText(const torvanel::ResultList& lines, const LineProgress& progress)
+}  // namespace
+
+bool visitLines(const torvanel::ShownLines& lines, const LineProgress& progress,
+                const std::function<bool(std::string_view line)>& visit)
+{
+    return visitWith<std::string_view>(
+        lines, progress, [&lines](const auto& each) { lines.forEachLine(each); }, visit);
+}
+
+bool visitHorses(const torvanel::ShownLines& lines, const LineProgress& progress,
+                 const std::function<bool(const torvanel::LineHorses& line)>& visit)
+{
+    return visitWith<const torvanel::LineHorses&>(
+        lines, progress, [&lines](const auto& each) { lines.forEachHorses(each); }, visit);
+}
+
+std::optional<QString> linesText(const torvanel::ShownLines& lines, const LineProgress& progress)
 {
     QString text;
     if (!lines.empty())  // every line of a list has about the length of its first
@@ -64,10 +85,12 @@ ResultClipboard::ResultClipboard(ResultHost& host)
     : QObject(&host.hostWindow()),
       host_(host),
       window_(host.hostWindow()),
-      copy_(new QAction(QStringLiteral("Copier les combinaisons"), this))
+      copy_(new QAction(QStringLiteral("Copier"), this))
 {
     QListView* list = &host.resultView();
-    copy_->setObjectName(QStringLiteral("actCopierCombinaisons"));
+    copy_->setObjectName(QStringLiteral("mnuCopier"));
+    copy_->setToolTip(QStringLiteral("Copier toutes les combinaisons dans le presse-papiers"));
+    commands::markAsActingOnLines(copy_);
     copy_->setShortcut(QKeySequence::Copy);
     // Ctrl+C copies the whole list only while the list has the focus; the
     // text boxes keep their own Ctrl+C.
@@ -85,14 +108,17 @@ void ResultClipboard::showMenu(const QPoint& position)
     QListView& list = host_.resultView();
     QMenu menu(&list);
     menu.setObjectName(QStringLiteral("mnuResultat"));
-    const QList<QAction*> entries = QList<QAction*>{copy_} + entries_;
-    for (QAction* entry : entries) {
-        entry->setEnabled(!host_.resultLines().empty());
-        menu.addAction(entry);
-    }
+    commands::fillContextMenu(menu, menus_);
+    const bool empty = host_.ticket().shown().empty();
+    QList<QAction*> turnedOff;
+    for (QAction* entry : menu.actions())
+        if (commands::actsOnLines(entry) && entry->isEnabled() && empty) {
+            entry->setEnabled(false);
+            turnedOff.append(entry);
+        }
     menu.exec(list.viewport()->mapToGlobal(position));
     // Their shortcuts answer an empty list themselves.
-    for (QAction* entry : entries)
+    for (QAction* entry : std::as_const(turnedOff))
         entry->setEnabled(true);
 }
 
@@ -100,7 +126,7 @@ void ResultClipboard::copyLines()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the progress dialogue lets events through.
-    const torvanel::ResultList lines = host_.resultLines();
+    const torvanel::ShownLines lines = host_.ticket().shown();
     if (lines.empty())
         return;
     if (lines.count() > clipboard::kMaxCopiedLines) {

@@ -5,7 +5,8 @@
 // in list order, whatever is selected. A long list shows how far the copy is
 // and can be cancelled; a cancelled copy leaves the clipboard as it was.
 
-#include "generators/ResultList.h"
+#include "app/Commands.h"
+#include "generators/ShownLines.h"
 
 #include <QList>
 #include <QObject>
@@ -37,11 +38,15 @@ using LineProgress = std::function<bool(std::uint64_t linesWritten, std::uint64_
 
 // Hands every line to `visit`, in list order, telling `progress` as above;
 // false when `progress` or `visit` (answering false) stopped it.
-bool visitLines(const torvanel::ResultList& lines, const LineProgress& progress,
+bool visitLines(const torvanel::ShownLines& lines, const LineProgress& progress,
                 const std::function<bool(std::string_view line)>& visit);
 
+// The same walk over the lines as horse numbers.
+bool visitHorses(const torvanel::ShownLines& lines, const LineProgress& progress,
+                 const std::function<bool(const torvanel::LineHorses& line)>& visit);
+
 // The lines joined by "\n", in list order; nothing when `progress` stopped it.
-std::optional<QString> linesText(const torvanel::ResultList& lines, const LineProgress& progress);
+std::optional<QString> linesText(const torvanel::ShownLines& lines, const LineProgress& progress);
 
 }  // namespace clipboard
 
@@ -55,9 +60,9 @@ public:
     void copyLines();
     QAction* copyAction() const { return copy_; }
 
-    // Another entry of the context menu, after those already there; like the
-    // copy, it is off while the menu shows an empty list.
-    void addMenuAction(QAction* action) { entries_.append(action); }
+    // The menus whose entries the context menu shows, in order; entries that
+    // act on the lines are off while the menu shows an empty list.
+    void setMenus(QList<CommandMenu> menus) { menus_ = std::move(menus); }
 
 private:
     void showMenu(const QPoint& position);
@@ -65,5 +70,5 @@ private:
     ResultHost& host_;
     QWidget& window_;
     QAction* copy_;
-    QList<QAction*> entries_;
+    QList<CommandMenu> menus_;
 };

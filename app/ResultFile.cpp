@@ -1,5 +1,7 @@
 #include "app/ResultFile.h"
 
+#include "generators/Numbers.h"
+
 #include <QByteArray>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -60,12 +62,20 @@ QString obstacle(const QString& fileName)
     return {};
 }
 
-void appendLine(QByteArray& out, std::string_view line, Format format)
+void appendLine(QByteArray& out, std::string_view line)
 {
-    const qsizetype start = out.size();
     out.append(line.data(), static_cast<qsizetype>(line.size()));
-    if (format == Format::Csv)
-        std::replace(out.begin() + start, out.end(), '-', ';');
+    out.append('\n');
+}
+
+// One horse a column, each written as the list writes it (-3 is "0-3").
+void appendCsvLine(QByteArray& out, const torvanel::LineHorses& line)
+{
+    for (int m = 0; m < line.size; ++m) {
+        if (m > 0)
+            out.append(';');
+        out.append(torvanel::FormatHorseNumber(line.horses[static_cast<std::size_t>(m)]));
+    }
     out.append('\n');
 }
 
@@ -83,12 +93,12 @@ Format formatOf(const QString& fileName)
 
 QString suggestedName(torvanel::BetType betType, const QDate& day)
 {
-    static const char* const kBetNames[] = {"couple", "2-sur-4", "tierce", "quarte", "quinte"};
+    const std::string_view stem = torvanel::bets::RuleOf(betType).fileStem;
     return QStringLiteral("%1-%2.txt")
-        .arg(QLatin1String(kBetNames[static_cast<int>(betType)]), day.toString(Qt::ISODate));
+        .arg(QLatin1String(stem.data(), static_cast<qsizetype>(stem.size())), day.toString(Qt::ISODate));
 }
 
-Saving save(const torvanel::ResultList& lines, const QString& fileName, const clipboard::LineProgress& progress)
+Saving save(const torvanel::ShownLines& lines, const QString& fileName, const clipboard::LineProgress& progress)
 {
     if (const QString reason = obstacle(fileName); !reason.isEmpty())
         return failed(reason);
@@ -105,10 +115,12 @@ Saving save(const torvanel::ResultList& lines, const QString& fileName, const cl
         pending.clear();
         return !writeFailed;
     };
-    const bool complete = clipboard::visitLines(lines, progress, [&](std::string_view line) {
-        appendLine(pending, line, format);
-        return pending.size() < kBytesPerWrite || flush();
-    });
+    const auto written = [&] { return pending.size() < kBytesPerWrite || flush(); };
+    const bool complete =
+        format == Format::Csv
+            ? clipboard::visitHorses(lines, progress,
+                                     [&](const torvanel::LineHorses& line) { appendCsvLine(pending, line); return written(); })
+            : clipboard::visitLines(lines, progress, [&](std::string_view line) { appendLine(pending, line); return written(); });
     // An unfinished QSaveFile removes what it wrote when it goes.
     if (writeFailed)
         return failed(frenchReason(file.errorString(), fileName));

@@ -6,7 +6,7 @@
 // save leaves either the old file untouched or no file at all.
 
 #include "app/ResultClipboard.h"
-#include "generators/ResultList.h"
+#include "generators/ShownLines.h"
 #include "merge/MergeTypes.h"
 
 #include <QDate>
@@ -31,6 +31,6 @@ struct Saving {
 
 // Writes `lines` to `fileName`, telling `progress` how far it is as the copy
 // to the clipboard does; `progress` answering false cancels the save.
-Saving save(const torvanel::ResultList& lines, const QString& fileName, const clipboard::LineProgress& progress);
+Saving save(const torvanel::ShownLines& lines, const QString& fileName, const clipboard::LineProgress& progress);
 
 }  // namespace resultfile

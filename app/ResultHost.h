@@ -1,11 +1,12 @@
 #pragma once
-// What the commands on the result list (copy, save, reduce) take from the
-// window and hand back to it, so that they know nothing else of it.
+// What the commands on the result list (copy, save, reduce, and the like)
+// take from the window and hand back to it, so that they know nothing else
+// of it: the ticket they read, and a way to show a new stage of it.
 
-#include "generators/ResultList.h"
-#include "merge/MergeTypes.h"
+#include "ticket/Ticket.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class QListView;
@@ -17,14 +18,14 @@ public:
     // their shortcuts.
     virtual QWidget& hostWindow() = 0;
     virtual QListView& resultView() = 0;
-    // The lines lstResultat shows.
-    virtual const torvanel::ResultList& resultLines() const = 0;
-    // The bet type whose button is checked in Frame2.
-    virtual torvanel::BetType checkedBetType() const = 0;
-    // Shows only the lines `kept` of the result, with their count and their
-    // cost at the stake in txtUnite; false (and a message) when that stake is
-    // refused, and the full list stays.
-    virtual bool showKeptLines(std::vector<std::uint64_t> kept, torvanel::MessageSink& messages) = 0;
+    // The punter's ticket; its shown() lines are those lstResultat shows.
+    virtual const torvanel::Ticket& ticket() const = 0;
+    // Shows only the lines `kept` (increasing indices of the lines shown now)
+    // as a new stage of the ticket, with their count and their cost at the
+    // stake in txtUnite; false (and a message) when that stake is refused,
+    // and the list stays as it was.
+    virtual bool showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
+                           torvanel::MessageSink& messages) = 0;
 
 protected:
     ~ResultHost() = default;

@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <climits>
 
-ResultListModel::ResultListModel(const torvanel::ResultList& result, QObject* parent)
-    : QAbstractListModel(parent), result_(result)
-{
-}
+ResultListModel::ResultListModel(QObject* parent) : QAbstractListModel(parent) {}
 
-void ResultListModel::resultChanged()
+void ResultListModel::show(torvanel::ShownLines lines)
 {
     beginResetModel();
+    lines_ = std::move(lines);
     // The engine caps a merge below what a view can take; this only guards
     // the conversion.
-    rows_ = static_cast<int>(std::min<std::uint64_t>(result_.count(), INT_MAX));
+    rows_ = static_cast<int>(std::min<std::uint64_t>(lines_.count(), INT_MAX));
     endResetModel();
 }
 
@@ -24,8 +22,7 @@ int ResultListModel::rowCount(const QModelIndex& parent) const
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()
-        || static_cast<std::uint64_t>(index.row()) >= result_.count())
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
         return {};
-    return QString::fromStdString(result_.lineAt(static_cast<std::uint64_t>(index.row())));
+    return QString::fromStdString(lines_.lineAt(static_cast<std::uint64_t>(index.row())));
 }

@@ -1,27 +1,26 @@
 #pragma once
-// The lines of the last merge as a list model for lstResultat. The model reads
-// the merge engine's result, which owns the lines, and writes a line only when
-// the view asks for it, so a merge of millions of lines is shown at once.
+// The lines the ticket shows, as a list model for lstResultat. The model holds
+// the shown lines (a cheap value sharing the ticket's list) and writes a line
+// only when the view asks for it, so a merge of millions of lines is shown at
+// once.
 
-#include "generators/ResultList.h"
+#include "generators/ShownLines.h"
 
 #include <QAbstractListModel>
 
 class ResultListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    // `result` must outlive the model.
-    ResultListModel(const torvanel::ResultList& result, QObject* parent);
+    explicit ResultListModel(QObject* parent);
 
-    // Tells the view that the result has changed (a merge, "Vider").
-    void resultChanged();
+    // Shows `lines` (after a merge, "Vider", a new stage).
+    void show(torvanel::ShownLines lines);
+    const torvanel::ShownLines& lines() const { return lines_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    const torvanel::ResultList& result_;
-    // The count the view was last told of: a merge changes the result before
-    // it is done, and may show a message in between.
+    torvanel::ShownLines lines_;
     int rows_ = 0;
 };

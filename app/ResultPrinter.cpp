@@ -40,7 +40,7 @@ std::uint64_t pagesFor(std::uint64_t lineCount, int linesPerPage)
 
 }  // namespace
 
-Outcome paintLines(const torvanel::ResultList& lines, QPrinter& printer, const PageProgress& progress)
+Outcome paintLines(const torvanel::ShownLines& lines, QPrinter& printer, const PageProgress& progress)
 {
     QPainter painter;
     if (!painter.begin(&printer))
@@ -78,7 +78,7 @@ Outcome paintLines(const torvanel::ResultList& lines, QPrinter& printer, const P
     return painter.end() && !failed ? Outcome::Printed : Outcome::Failed;
 }
 
-Outcome sendToPrinter(const torvanel::ResultList& lines, const QPrinterInfo& target,
+Outcome sendToPrinter(const torvanel::ShownLines& lines, const QPrinterInfo& target,
                       const PageProgress& progress, QString& error)
 {
     QTemporaryFile pages(QDir::tempPath() + QStringLiteral("/torvanel-XXXXXX.pdf"));

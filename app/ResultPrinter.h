@@ -4,7 +4,7 @@
 // as the page holds. The lines are written one at a time from the result
 // blocks; a job of millions of lines never holds them all.
 
-#include "generators/ResultList.h"
+#include "generators/ShownLines.h"
 
 #include <QString>
 
@@ -26,14 +26,14 @@ enum class Outcome { Printed, Cancelled, Failed };
 // document. Qt's print engines cannot take a started job back, so a job
 // stopped here half-way still reaches a real printer: printers get their
 // jobs through sendToPrinter.
-Outcome paintLines(const torvanel::ResultList& lines, QPrinter& printer, const PageProgress& progress);
+Outcome paintLines(const torvanel::ShownLines& lines, QPrinter& printer, const PageProgress& progress);
 
 // Prints the lines on `target`. The pages are first made into a temporary
 // PDF file laid out like the printer's own pages, and the file goes to the
 // printer as one job once the last page is made: a job cancelled while its
 // pages are made sends nothing. On failure `error` says why (in English,
 // from the print system).
-Outcome sendToPrinter(const torvanel::ResultList& lines, const QPrinterInfo& target,
+Outcome sendToPrinter(const torvanel::ShownLines& lines, const QPrinterInfo& target,
                       const PageProgress& progress, QString& error);
 
 }  // namespace printing

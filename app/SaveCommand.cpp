@@ -1,5 +1,6 @@
 #include "app/SaveCommand.h"
 
+#include "app/Commands.h"
 #include "app/Dialogs.h"
 #include "app/JobProgress.h"
 #include "app/ResultFile.h"
@@ -36,16 +37,10 @@ SaveCommand::SaveCommand(ResultHost& host)
     : QObject(&host.hostWindow()),
       host_(host),
       window_(host.hostWindow()),
-      save_(new QAction(QStringLiteral("Enregistrer les combinaisons…"), this))
+      save_(commands::make(this, window_, {"mnuEnregistrer", "Enregistrer les combinaisons…", Qt::CTRL | Qt::Key_S,
+                                           "Enregistrer toutes les combinaisons dans un fichier"}))
 {
-    save_->setObjectName(QStringLiteral("mnuEnregistrer"));
-    save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    save_->setShortcutContext(Qt::WindowShortcut);
-    save_->setShortcutVisibleInContextMenu(true);
-    // Read by screen readers with the entry's text.
-    save_->setToolTip(QStringLiteral("Enregistrer toutes les combinaisons dans un fichier"));
-    save_->setStatusTip(save_->toolTip());
-    window_.addAction(save_);
+    commands::markAsActingOnLines(save_);
     connect(save_, &QAction::triggered, this, &SaveCommand::saveLines);
 }
 
@@ -53,14 +48,14 @@ void SaveCommand::saveLines()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the file dialogue and the progress dialogue are open.
-    const torvanel::ResultList lines = host_.resultLines();
+    const torvanel::ShownLines lines = host_.ticket().shown();
     if (lines.empty()) {
         Dialogs::showMessage(&window_, kNothingToSave);
         return;
     }
     if (folder_.isEmpty() || !QDir(folder_).exists())
         folder_ = startFolder();
-    const QString suggested = QDir(folder_).filePath(resultfile::suggestedName(host_.checkedBetType(), QDate::currentDate()));
+    const QString suggested = QDir(folder_).filePath(resultfile::suggestedName(host_.ticket().choices().betType, QDate::currentDate()));
     const QString fileName = Dialogs::askSaveFileName(&window_, suggested);
     if (fileName.isEmpty())
         return;

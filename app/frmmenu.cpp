@@ -47,8 +47,7 @@ constexpr QSize kClientSize{521, 438};      // 7815 x 6570 twips
 // The smallest pixel size the count and cost labels shrink to.
 constexpr int kSmallestPixelSize = 11;
 
-// Unit stake written into txtUnite for each bet type (OptionQuoi index).
-constexpr std::array<const char*, 5> kStakes{"1", "3", "1", "1.3", "2"};
+const QString kTitle = QStringLiteral("Torvanel de pronostics");
 
 QWidget* makeControl(Kind kind, QWidget* parent)
 {
@@ -160,7 +159,7 @@ frmmenu::frmmenu(QWidget* parent)
 {
     initAssets();
     setObjectName(QStringLiteral("frmmenu"));
-    setWindowTitle(QStringLiteral("Torvanel de pronostics"));
+    setWindowTitle(kTitle);
     setFixedSize(kClientSize);
     setFont(look::fontFor(controls::Face::Default));
     background_ = look::SharpPicture(QStringLiteral(":/assets/background.svg"), QColor::fromRgba(controls::Olive));
@@ -172,11 +171,7 @@ frmmenu::frmmenu(QWidget* parent)
                                        OptionQuoi, OptionTierce});
     applyTabOrder();
     wireSignals();
-    // Ctrl+C, Ctrl+S, Ctrl+R and the context menu of lstResultat.
-    ResultHost& results = *this;
-    auto* clipboard = new ResultClipboard(results);
-    clipboard->addMenuAction((new SaveCommand(results))->saveAction());
-    clipboard->addMenuAction((new ReduceCommand(results))->reduceAction());
+    createCommands();
     accessibility::applyNames(registry_);
     Form_Load();
 }
@@ -261,8 +256,8 @@ void frmmenu::bindControls()
     get(Image1, "Image1");
     get(Image2, "Image2");
 
-    resultModel = new ResultListModel(engine_.result(), this);
-    engine_ = torvanel::MergeEngine(ResultView::kMaxRows, measureCostTextCap());
+    resultModel = new ResultListModel(this);
+    ticket_ = torvanel::Ticket(ResultView::kMaxRows, measureCostTextCap());
     lstResultat->setModel(resultModel);
     Image1->setPicture(QStringLiteral(":/assets/exit.svg"));
     Image2->setPicture(QStringLiteral(":/assets/starburst.svg"));
@@ -423,7 +418,7 @@ void frmmenu::bringPanelToFront(int panelIndex)
 void frmmenu::Form_Load()
 {
     FillStarterLists();
-    engine_.setFusionMode(torvanel::FusionType::Fused);
+    ticket_.setFusionMode(torvanel::FusionType::Fused);
 }
 
 void frmmenu::FillStarterLists()
@@ -467,7 +462,7 @@ torvanel::MergeChoices frmmenu::currentChoices() const
 {
     torvanel::MergeChoices choices;
     choices.betType = checkedBetType();
-    choices.fusionMode = engine_.selection().FusionMode;
+    choices.fusionMode = ticket_.selection().FusionMode;
     for (int i = 0; i < int(OptionTierce.size()); ++i)
         choices.split[i] = OptionTierce[i]->isChecked();
     for (int i = 0; i < int(ChkInclure.size()); ++i)
@@ -478,18 +473,19 @@ torvanel::MergeChoices frmmenu::currentChoices() const
 
 void frmmenu::cmdFusionner_Click()
 {
-    const torvanel::MergeOutcome outcome =
-        engine_.cmdFusionner_Click(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_);
-    showEngineResult();
-    if (outcome.updated) {
-        setTotalCaption(lblQtetotale, QString::fromStdString(outcome.countText));
-        setTotalCaption(lblCout, QString::fromStdString(outcome.costText));
-    }
+    showTicket(ticket_.merge(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_));
 }
 
-void frmmenu::showEngineResult()
+void frmmenu::showTicket(const torvanel::MergeOutcome& labels)
 {
-    resultModel->resultChanged();
+    resultModel->show(ticket_.shown());
+    if (labels.updated) {
+        setTotalCaption(lblQtetotale, QString::fromStdString(labels.countText));
+        setTotalCaption(lblCout, QString::fromStdString(labels.costText));
+    }
+    const std::string stage = ticket_.stageTitle();
+    setWindowTitle(stage.empty() ? kTitle : kTitle + QStringLiteral(" — ") + QString::fromStdString(stage));
+    mnuListeComplete->setEnabled(ticket_.hasStage());
 }
 
 torvanel::BetType frmmenu::checkedBetType() const
@@ -500,27 +496,28 @@ torvanel::BetType frmmenu::checkedBetType() const
     return torvanel::BetType::Tierce;
 }
 
-bool frmmenu::showKeptLines(std::vector<std::uint64_t> kept, torvanel::MessageSink& messages)
+bool frmmenu::showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
+                        torvanel::MessageSink& messages)
 {
-    const torvanel::MergeOutcome labels = engine_.keepLines(std::move(kept), txtUnite->text().toStdString(), messages);
-    if (!labels.updated)
+    const std::optional<torvanel::MergeOutcome> labels =
+        ticket_.pushStage(kind, kept, std::move(title), txtUnite->text().toStdString(), messages);
+    if (!labels)
         return false;
-    showEngineResult();
-    setTotalCaption(lblQtetotale, QString::fromStdString(labels.countText));
-    setTotalCaption(lblCout, QString::fromStdString(labels.costText));
+    showTicket(*labels);
     return true;
 }
 
 void frmmenu::OptionQuoi_Click(int index)
 {
     bringPanelToFront(index == 1 ? 0 : index);
-    txtUnite->setText(QString::fromLatin1(kStakes.at(index)));
+    const std::string_view stake = torvanel::bets::RuleOf(static_cast<torvanel::BetType>(index)).unitStake;
+    txtUnite->setText(QString::fromLatin1(stake.data(), static_cast<qsizetype>(stake.size())));
     cmdFusionner_Click();
 }
 
 void frmmenu::Option1_Click(int index)
 {
-    engine_.setFusionMode(static_cast<torvanel::FusionType>(index));
+    ticket_.setFusionMode(static_cast<torvanel::FusionType>(index));
     cmdFusionner_Click();
 }
 

@@ -12,7 +12,8 @@
 #include "app/HorseEntry.h"
 #include "app/ResultHost.h"
 #include "app/WindowLook.h"
-#include "merge/MergeEngine.h"
+#include "app/Commands.h"
+#include "ticket/Ticket.h"
 
 #include <QMap>
 #include <QWidget>
@@ -21,7 +22,9 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QCheckBox;
+class QCloseEvent;
 class QFrame;
 class QKeyEvent;
 class QGroupBox;
@@ -43,9 +46,13 @@ public:
     explicit frmmenu(QWidget* parent = nullptr);
     ~frmmenu() override;
 
-    // The merge engine: the selection state and the result lstResultat shows.
-    // Its line cap (maxLines()) is the most rows lstResultat shows.
-    const torvanel::MergeEngine& engine() const { return engine_; }
+    // The punter's ticket: the selection state, the full list and the stage
+    // lstResultat shows. Its line cap (maxLines()) is the most rows
+    // lstResultat shows.
+    const torvanel::Ticket& ticket() const override { return ticket_; }
+    // The commands of the menu bar, menu by menu (the result list's context
+    // menu shows them too).
+    const QList<CommandMenu>& commandMenus() const { return commandMenus_; }
 
     // ---- Start-up and starters ------------------------------------------
     void Form_Load();
@@ -95,6 +102,14 @@ public:
     int blinkCount() const { return BlinkCount; }
     void setBlinkCount(int count) { BlinkCount = count; }
 
+    // ---- Menu commands --------------------------------------------------------
+    // "Revenir à la liste complète": the full list again, with its count and cost.
+    void mnuListeComplete_Click();
+    // "À propos de Torvanel de pronostics".
+    void mnuAPropos_Click();
+    // "Quitter": closes the window, as its frame's close button does.
+    void mnuQuitter_Click();
+
     // ---- Notice and exit ----------------------------------------------------
     void Command2_Click();
     void Image1_Click();
@@ -103,6 +118,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
@@ -113,6 +129,7 @@ private:
     void applyTabOrder();
     void wireSignals();
     void installContextHelp();
+    void createCommands();
     bool isTabStop(const QWidget* widget) const;
     std::size_t measureCostTextCap();
 
@@ -120,9 +137,10 @@ private:
     torvanel::StarterList starterList(const QListWidget* list) const;
     torvanel::MergeChoices currentChoices() const;
     QListWidget* horseList(int index) const { return std::array{lstBases, lstOuts}.at(index); }
-    // Shows the engine's current result in lstResultat (after a merge, or
-    // after the engine's result was emptied).
-    void showEngineResult();
+    // Shows what the ticket shows in lstResultat and says in the title bar
+    // which stage it is (after a merge, "Vider", a new stage), and writes
+    // `labels` into the count and cost labels when they were updated.
+    void showTicket(const torvanel::MergeOutcome& labels = {});
     // Writes the count or the cost in its label, smaller if it would not fit.
     void setTotalCaption(QLabel* label, const QString& text);
     // Brings a split panel to the front of the stack.
@@ -133,9 +151,9 @@ private:
     // ---- ResultHost ----------------------------------------------------------
     QWidget& hostWindow() override { return *this; }
     QListView& resultView() override { return *lstResultat; }
-    const torvanel::ResultList& resultLines() const override { return engine_.result(); }
-    torvanel::BetType checkedBetType() const override;
-    bool showKeptLines(std::vector<std::uint64_t> kept, torvanel::MessageSink& messages) override;
+    bool showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
+                   torvanel::MessageSink& messages) override;
+    torvanel::BetType checkedBetType() const;
 
     // ---- Controls on the window ------------------------------------------
     ControlRegistry registry_;
@@ -179,8 +197,10 @@ private:
     QTimer* Timer1 = nullptr;
 
     // ---- Window-level state ---------------------------------------------
-    // The one owner of the selection state (FusionMode too) and of the result.
-    torvanel::MergeEngine engine_;
+    // The one owner of the selection state (FusionMode too), the result and its stages.
+    torvanel::Ticket ticket_;
+    QList<CommandMenu> commandMenus_;
+    QAction* mnuListeComplete = nullptr;
     int BlinkCount = 0;
     GuidedTour* guidedTour = nullptr;    // runs the tours' waits on this window
     std::function<void()> endProgram_;   // empty: the exit picture ends the program

@@ -137,8 +137,8 @@ void frmmenu::cmdVider_Click(int index)
 {
     if (index == 2) {
         // The count and cost labels keep showing the last merge.
-        engine_.clearResult();
-        showEngineResult();
+        ticket_.clearResult();
+        showTicket();
         return;
     }
     horseList(index)->clear();

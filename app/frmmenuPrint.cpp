@@ -33,7 +33,7 @@ void frmmenu::cmdImprimer_Click()
 {
     // A copy of the result blocks (a few small vectors): the list may be
     // refilled while the progress dialogue lets events through.
-    const torvanel::ResultList lines = engine_.result();
+    const torvanel::ShownLines lines = ticket_.shown();
     if (lines.empty())
         return;
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();

@@ -1,4 +1,4 @@
-#include "app/frmmenu.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     if (toolkitFrench.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitFrench);
-    frmmenu window;
+    MainWindow window;
     window.show();
     return app.exec();
 }

@@ -217,7 +217,7 @@ const QList<Case>& cases()
         {"Quinte bases only, 116 starters", [](frmmenu& w) { chooseQuinteOfBases(w, 116); }},
         {"Quarte 2 bases + 2 outs, 115 x 225", [](frmmenu& w) { chooseQuarteTwoAndTwo(w, 115, 225); }},
         {"Quinte bases only, largest under the cap",
-         [](frmmenu& w) { chooseQuinteOfBases(w, largestQuinteUnderTheCap(w.engine().maxLines())); }},
+         [](frmmenu& w) { chooseQuinteOfBases(w, largestQuinteUnderTheCap(w.ticket().maxLines())); }},
         {"2^31 - 1 lines, set on the model", nullptr, true},
     };
     return all;
@@ -258,11 +258,11 @@ int runCase(int index)
         ui(w).cmdVider[2]->click();
         timeUntilPainted(paints, [] {}, 200);
         const torvanel::ResultList exact = c.setDirectly ? listOfExactly(INT_MAX) : torvanel::ResultList();
-        ResultListModel direct(exact, nullptr);  // a list no merge can make
+        ResultListModel direct(nullptr);  // a list no merge can make
         shown = timeUntilPainted(paints, [&] {
             if (c.setDirectly) {
                 list->setModel(&direct);
-                direct.resultChanged();
+                direct.show(exact);
             } else {
                 QTest::mouseClick(ui(w).cmdFusionner, Qt::LeftButton);
             }

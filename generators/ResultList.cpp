@@ -74,39 +74,66 @@ void FirstChoice(std::size_t take, std::size_t* positions) {
     for (std::size_t j = 0; j < take; ++j) positions[j] = j;
 }
 
-// Walks the lines of one block from a given line to its end, rewriting only
-// the tail of the text that changes from one line to the next.
-class BlockWalker {
+// The positions of the lines of one block, from a given line to its end:
+// each step says from which item on the line changed.
+class PositionWalker {
 public:
-    explicit BlockWalker(const ResultBlock& block)
+    explicit PositionWalker(const ResultBlock& block)
         : block_(block),
           baseTake_(static_cast<std::size_t>(block.baseTake)),
           take_(baseTake_ + static_cast<std::size_t>(block.outTake)),
+          positions_(take_) {}
+
+    void seek(std::uint64_t line) { UnrankLine(block_, line, positions_.data()); }
+
+    // The first item that changed, or take() after the last line of the block.
+    std::size_t next() {
+        std::size_t* outs = positions_.data() + baseTake_;
+        const std::size_t outTake = take_ - baseTake_;
+        const std::size_t changed = Advance(block_.outs.size(), outTake, outs);
+        if (changed < outTake) return baseTake_ + changed;
+        const std::size_t baseChanged = Advance(block_.bases.size(), baseTake_, positions_.data());
+        if (baseChanged == baseTake_) return take_;
+        FirstChoice(outTake, outs);
+        return baseChanged;
+    }
+
+    std::size_t take() const { return take_; }
+    std::size_t baseTake() const { return baseTake_; }
+    std::size_t position(std::size_t item) const { return positions_[item]; }
+    HorseNumber horse(std::size_t item) const {
+        return item < baseTake_ ? block_.bases[positions_[item]] : block_.outs[positions_[item]];
+    }
+
+private:
+    const ResultBlock& block_;
+    std::size_t baseTake_;
+    std::size_t take_;
+    std::vector<std::size_t> positions_;
+};
+
+// Walks the lines of one block as text, rewriting only the tail of the text
+// that changes from one line to the next.
+class BlockWalker {
+public:
+    explicit BlockWalker(const ResultBlock& block)
+        : positions_(block),
           baseTexts_(HorseTexts(block.bases)),
           outTexts_(HorseTexts(block.outs)),
-          positions_(take_),
-          offsets_(take_ + 1),
-          text_(take_ * sizeof(HorseText), '\0') {}
+          offsets_(positions_.take() + 1),
+          text_(positions_.take() * sizeof(HorseText), '\0') {}
 
     void seek(std::uint64_t line) {
-        UnrankLine(block_, line, positions_.data());
+        positions_.seek(line);
         rewriteFrom(0);
     }
 
-    std::string_view text() const { return std::string_view(text_.data(), offsets_[take_]); }
+    std::string_view text() const { return std::string_view(text_.data(), offsets_[positions_.take()]); }
 
     // False after the last line of the block.
     bool next() {
-        std::size_t* outs = positions_.data() + baseTake_;
-        const std::size_t outTake = take_ - baseTake_;
-        std::size_t changed = Advance(block_.outs.size(), outTake, outs);
-        if (changed < outTake) {
-            rewriteFrom(baseTake_ + changed);
-            return true;
-        }
-        changed = Advance(block_.bases.size(), baseTake_, positions_.data());
-        if (changed == baseTake_) return false;
-        FirstChoice(outTake, outs);
+        const std::size_t changed = positions_.next();
+        if (changed == positions_.take()) return false;
         rewriteFrom(changed);
         return true;
     }
@@ -114,9 +141,9 @@ public:
 private:
     void rewriteFrom(std::size_t item) {
         std::size_t at = offsets_[item];
-        for (std::size_t m = item; m < take_; ++m) {
-            const HorseText& horse = m < baseTake_ ? baseTexts_[positions_[m]]
-                                                   : outTexts_[positions_[m]];
+        for (std::size_t m = item; m < positions_.take(); ++m) {
+            const std::size_t p = positions_.position(m);
+            const HorseText& horse = m < positions_.baseTake() ? baseTexts_[p] : outTexts_[p];
             if (m > 0) text_[at++] = '-';
             std::memcpy(text_.data() + at, horse.chars.data(), horse.size);
             at += horse.size;
@@ -124,15 +151,20 @@ private:
         }
     }
 
-    const ResultBlock& block_;
-    std::size_t baseTake_;
-    std::size_t take_;
+    PositionWalker positions_;
     std::vector<HorseText> baseTexts_;
     std::vector<HorseText> outTexts_;
-    std::vector<std::size_t> positions_;
     std::vector<std::size_t> offsets_;  // where each horse's text starts ("-" before it)
     std::string text_;
 };
+
+// The horses of the line a walker stands on.
+void FillHorses(const PositionWalker& walker, const ResultBlock& block, std::size_t blockIndex, LineHorses& line) {
+    line.size = static_cast<int>(walker.take());
+    line.bases = block.outTake > 0 ? block.baseTake : 0;
+    line.block = blockIndex;
+    for (std::size_t m = 0; m < walker.take(); ++m) line.horses[m] = walker.horse(m);
+}
 
 }  // namespace
 
@@ -146,72 +178,70 @@ void ResultList::clear() {
     blocks_.clear();
     ends_.clear();
     exactCount_ = 0;
-    subList_ = false;
-    kept_.clear();
 }
 
 void ResultList::append(ResultBlock block) {
-    subList_ = false;
-    kept_.clear();
     const WideCount lines = ExactLineCount(block);
     if (lines == 0 || block.baseTake + block.outTake == 0) return;
+    if (static_cast<std::size_t>(block.baseTake + block.outTake) > LineHorses::kMost) return;
     block.lineCount = ClampTo64(lines);
     exactCount_ = SaturatingAdd(exactCount_, lines);
     ends_.push_back(ClampTo64(exactCount_));
     blocks_.push_back(std::move(block));
 }
 
-void ResultList::keepOnly(std::vector<std::uint64_t> kept) {
-    const std::uint64_t full = fullCount();
-    kept.erase(std::remove_if(kept.begin(), kept.end(), [full](std::uint64_t i) { return i >= full; }), kept.end());
-    kept_ = std::move(kept);
-    subList_ = true;
-}
+std::uint64_t ResultList::count() const { return ends_.empty() ? 0 : ends_.back(); }
 
-std::uint64_t ResultList::fullCount() const { return ends_.empty() ? 0 : ends_.back(); }
-
-std::uint64_t ResultList::count() const { return subList_ ? kept_.size() : fullCount(); }
-
-WideCount ResultList::exactCount() const { return subList_ ? WideCount(kept_.size()) : exactCount_; }
+WideCount ResultList::exactCount() const { return exactCount_; }
 
 const std::vector<ResultBlock>& ResultList::blocks() const { return blocks_; }
 
-std::string ResultList::lineAt(std::uint64_t index) const {
-    if (index >= count()) return {};
-    return fullLineAt(subList_ ? kept_[index] : index);
+std::size_t ResultList::blockOf(std::uint64_t index) const {
+    return static_cast<std::size_t>(std::upper_bound(ends_.begin(), ends_.end(), index) - ends_.begin());
 }
 
-std::string ResultList::fullLineAt(std::uint64_t index) const {
-    const auto b = static_cast<std::size_t>(std::upper_bound(ends_.begin(), ends_.end(), index) - ends_.begin());
-    const ResultBlock& block = blocks_[b];
-    const std::size_t take = static_cast<std::size_t>(block.baseTake + block.outTake);
-    std::vector<std::size_t> positions(take);
-    UnrankLine(block, index - (b == 0 ? 0 : ends_[b - 1]), positions.data());
-    std::string line;
-    for (std::size_t m = 0; m < take; ++m) {
-        const auto baseTake = static_cast<std::size_t>(block.baseTake);
-        if (m > 0) line += '-';
-        line += FormatHorseNumber(m < baseTake ? block.bases[positions[m]]
-                                               : block.outs[positions[m]]);
-    }
+std::string ResultList::lineAt(std::uint64_t index) const {
+    if (index >= count()) return {};
+    const std::size_t b = blockOf(index);
+    BlockWalker walker(blocks_[b]);
+    walker.seek(index - (b == 0 ? 0 : ends_[b - 1]));
+    return std::string(walker.text());
+}
+
+LineHorses ResultList::horsesAt(std::uint64_t index) const {
+    LineHorses line;
+    if (index >= count()) return line;
+    const std::size_t b = blockOf(index);
+    PositionWalker walker(blocks_[b]);
+    walker.seek(index - (b == 0 ? 0 : ends_[b - 1]));
+    FillHorses(walker, blocks_[b], b, line);
     return line;
 }
 
 void ResultList::forEachLine(const std::function<bool(std::string_view)>& visit,
                              std::uint64_t first) const {
-    if (subList_) {
-        for (std::uint64_t i = first; i < kept_.size(); ++i)
-            if (!visit(fullLineAt(kept_[i]))) return;
-        return;
-    }
-    auto block = std::upper_bound(ends_.begin(), ends_.end(), first);
-    for (std::size_t b = static_cast<std::size_t>(block - ends_.begin()); b < blocks_.size(); ++b) {
+    for (std::size_t b = blockOf(first); b < blocks_.size(); ++b) {
         const std::uint64_t start = b == 0 ? 0 : ends_[b - 1];
         BlockWalker walker(blocks_[b]);
         walker.seek(first > start ? first - start : 0);
         do {
             if (!visit(walker.text())) return;
         } while (walker.next());
+    }
+}
+
+void ResultList::forEachHorses(const std::function<bool(const LineHorses&)>& visit, std::uint64_t first) const {
+    LineHorses line;
+    for (std::size_t b = blockOf(first); b < blocks_.size(); ++b) {
+        const std::uint64_t start = b == 0 ? 0 : ends_[b - 1];
+        PositionWalker walker(blocks_[b]);
+        walker.seek(first > start ? first - start : 0);
+        std::size_t changed = 0;
+        do {
+            FillHorses(walker, blocks_[b], b, line);
+            if (!visit(line)) return;
+            changed = walker.next();
+        } while (changed < walker.take());
     }
 }
 

@@ -20,20 +20,23 @@ struct SplitChoice {
     const FusionGenerator& fusion;  // run when that split is selected
 };
 
-// What each bet type runs: its line size picks the bases and outsiders
-// generators; its splits are tested in this order.
+// The splits each bet type offers, tested in this order; its line size,
+// from the bet rules, picks the bases and outsiders generators.
 struct BetRow {
     int size;
     std::vector<SplitChoice> splits;
 };
 
+int LineSize(BetType betType) { return bets::RuleOf(betType).lineSize; }
+
 const BetRow* RowFor(BetType betType) {
-    static const std::array<BetRow, 5> rows{{
-        {2, {{kAlways, Fuse1B1O}}},                                        // Couplé
-        {2, {{kAlways, Fuse1B1O}}},                                        // 2 sur 4
-        {3, {{1, Fuse2B1O}, {0, Fuse1B2O}}},                             // Tiercé
-        {4, {{2, Fuse2B2O}, {3, Fuse1B3O}, {4, Fuse3B1O}}},            // Quarté
-        {5, {{5, Fuse3B2O}, {6, Fuse2B3O}, {7, Fuse4B1O}}},            // Quinté
+    using enum BetType;
+    static const std::array<BetRow, bets::kBetTypeCount> rows{{
+        {LineSize(Couple), {{kAlways, Fuse1B1O}}},
+        {LineSize(DeuxSurQuatre), {{kAlways, Fuse1B1O}}},
+        {LineSize(Tierce), {{1, Fuse2B1O}, {0, Fuse1B2O}}},
+        {LineSize(Quarte), {{2, Fuse2B2O}, {3, Fuse1B3O}, {4, Fuse3B1O}}},
+        {LineSize(Quinte), {{5, Fuse3B2O}, {6, Fuse2B3O}, {7, Fuse4B1O}}},
     }};
     const auto index = static_cast<std::size_t>(betType);
     return index < rows.size() ? &rows[index] : nullptr;
@@ -68,6 +71,11 @@ std::string CostTooLongMessage(const std::string& stake, std::uint64_t lines) {
            DecimalText(lines) + " lignes ne peut pas être affiché en entier.\r\nSaisissez une autre mise.";
 }
 
+std::string NegativeStakeMessage(const std::string& stake) {
+    return "La mise unitaire \"" + Shortened(stake) + "\" ne convient pas : une mise ne peut pas être "
+           "négative.\r\nSaisissez une mise positive.";
+}
+
 MergeOutcome Labels(std::uint64_t lines, double cost) {
     return MergeOutcome{true, DecimalText(lines), NumberText(cost) + " Euros"};
 }
@@ -76,7 +84,12 @@ MergeOutcome Labels(std::uint64_t lines, double cost) {
 // a stake whose cost cannot be computed or shown whole.
 std::optional<MergeOutcome> Priced(std::uint64_t lines, const std::string& stake, std::size_t maxCostTextLength,
                                    MessageSink& messages) {
-    const double cost = lines == 0 ? 0.0 : static_cast<double>(lines) * ReadNumber(stake);
+    const double unit = ReadNumber(stake);
+    if (lines > 0 && unit < 0) {
+        messages.showMessage(NegativeStakeMessage(stake));
+        return std::nullopt;
+    }
+    const double cost = lines == 0 ? 0.0 : static_cast<double>(lines) * unit;
     if (!std::isfinite(cost)) {
         messages.showMessage(StakeTooLargeMessage(stake, lines));
         return std::nullopt;
@@ -226,13 +239,9 @@ const ResultList& MergeEngine::result() const { return result_; }
 
 void MergeEngine::clearResult() { result_.clear(); }
 
-MergeOutcome MergeEngine::keepLines(std::vector<std::uint64_t> kept, const std::string& stake,
-                                    MessageSink& messages) {
-    // The stake may have been typed since the merge: it is checked as a merge checks it.
-    const std::optional<MergeOutcome> labels = Priced(kept.size(), stake, maxCostTextLength_, messages);
-    if (!labels) return MergeOutcome{};
-    result_.keepOnly(std::move(kept));
-    return *labels;
+std::optional<MergeOutcome> MergeEngine::price(std::uint64_t lines, const std::string& stake,
+                                               MessageSink& messages) const {
+    return Priced(lines, stake, maxCostTextLength_, messages);
 }
 
 std::uint64_t MergeEngine::maxLines() const { return maxLines_; }

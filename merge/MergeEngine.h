@@ -8,6 +8,7 @@
 #include "merge/SelectionState.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,10 @@ public:
     const ResultList& result() const;
     // "Vider" of lstResultat: drops the lines, keeps everything else.
     void clearResult();
-    // Keeps only the lines `kept` of the result (a reduced list); gives the
-    // count and the cost at `stake` as a merge writes them. A stake a merge
-    // would refuse is refused the same way, and the full list stays
-    // (updated false). The next merge brings the full list back.
-    MergeOutcome keepLines(std::vector<std::uint64_t> kept, const std::string& stake, MessageSink& messages);
+    // The count and cost of `lines` lines at `stake`, written as a merge
+    // writes them; nothing, after its message, for a stake a merge refuses
+    // (one whose cost cannot be computed or shown whole, or a negative one).
+    std::optional<MergeOutcome> price(std::uint64_t lines, const std::string& stake, MessageSink& messages) const;
 
     std::uint64_t maxLines() const;
     std::size_t maxCostTextLength() const;

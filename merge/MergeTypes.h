@@ -1,6 +1,8 @@
 #pragma once
 // What the window hands the merge engine, and how the engine talks back.
 
+#include "bets/BetRules.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,8 +17,6 @@ struct StarterEntry {
     bool selected = false;
 };
 using StarterList = std::vector<StarterEntry>;
-
-enum class BetType { Couple = 0, DeuxSurQuatre = 1, Tierce = 2, Quarte = 3, Quinte = 4 };
 
 // The fusion type buttons Option1, by index. Any other value merges nothing.
 enum class FusionType : std::int16_t {

@@ -13,67 +13,8 @@
 namespace torvanel::reduce {
 
 PayoutRule RuleOf(Payout payout) {
-    switch (payout) {
-        case Payout::QuinteBonus4: return {5, 4, false};
-        case Payout::QuinteBonus3: return {5, 3, false};
-        case Payout::QuarteBonus: return {4, 3, false};
-        case Payout::DeuxSurQuatre: return {2, 4, true};
-        case Payout::CouplePlace: return {2, 3, true};
-    }
-    return {5, 4, false};
-}
-
-std::vector<Payout> PayoutsFor(BetType betType) {
-    switch (betType) {
-        case BetType::Quinte: return {Payout::QuinteBonus4, Payout::QuinteBonus3};
-        case BetType::Quarte: return {Payout::QuarteBonus};
-        case BetType::DeuxSurQuatre: return {Payout::DeuxSurQuatre};
-        case BetType::Couple: return {Payout::CouplePlace};
-        case BetType::Tierce: return {};
-    }
-    return {};
-}
-
-std::string_view PayoutName(Payout payout) {
-    switch (payout) {
-        case Payout::QuinteBonus4: return "Bonus 4";
-        case Payout::QuinteBonus3: return "Bonus 3";
-        case Payout::QuarteBonus: return "Bonus";
-        case Payout::DeuxSurQuatre: return "2 sur 4";
-        case Payout::CouplePlace: return "Couplé placé";
-    }
-    return {};
-}
-
-std::string_view PayoutGuarantee(Payout payout, bool linesHoldBases) {
-    switch (payout) {
-        case Payout::QuinteBonus4:
-            return linesHoldBases
-                       ? "Si les 4 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
-                         "autant qu'une ligne en porte, une ligne au moins contient ces 4 chevaux : le Bonus 4 est assuré."
-                       : "Si les 4 premiers sont parmi vos chevaux, une ligne au moins contient ces 4 "
-                         "chevaux : le Bonus 4 est assuré.";
-        case Payout::QuinteBonus3:
-            return linesHoldBases
-                       ? "Si les 3 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
-                         "autant qu'une ligne en porte, une ligne au moins contient ces 3 chevaux : le Bonus 3 est assuré."
-                       : "Si les 3 premiers sont parmi vos chevaux, une ligne au moins contient ces 3 "
-                         "chevaux : le Bonus 3 est assuré.";
-        case Payout::QuarteBonus:
-            return linesHoldBases
-                       ? "Si les 3 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
-                         "autant qu'une ligne en porte, une ligne au moins contient ces 3 chevaux : le Bonus du Quarté est assuré."
-                       : "Si les 3 premiers sont parmi vos chevaux, une ligne au moins contient ces 3 "
-                         "chevaux : le Bonus du Quarté est assuré.";
-        case Payout::DeuxSurQuatre:
-            return "Si les 4 premiers sont parmi vos chevaux et qu'une ligne de la liste complète était "
-                   "gagnante, une ligne au moins a ses 2 chevaux parmi les 4 premiers : le 2 sur 4 est assuré.";
-        case Payout::CouplePlace:
-            return "Si les 3 premiers sont parmi vos chevaux et qu'une ligne de la liste complète était "
-                   "gagnante, une ligne au moins a ses 2 chevaux parmi les 3 premiers : le Couplé placé "
-                   "est assuré.";
-    }
-    return {};
+    const bets::ClassRule& rule = bets::ClassOf(payout);
+    return {bets::RuleOf(rule.bet).lineSize, rule.finishers, rule.relation == bets::Relation::AmongFirst};
 }
 
 namespace {
@@ -312,7 +253,9 @@ private:
 
 }  // namespace
 
-bool CheckGuarantee(const ResultList& list, Payout payout, const std::vector<std::uint64_t>& kept) {
+bool CheckGuarantee(const ShownLines& shown, Payout payout, const std::vector<std::uint64_t>& kept) {
+    if (!shown.isFull()) return false;
+    const ResultList& list = shown.full();
     const PayoutRule rule = RuleOf(payout);
     const int t = rule.eventSize;
     BitsByNumber bits;
@@ -364,14 +307,21 @@ bool CheckGuarantee(const ResultList& list, Payout payout, const std::vector<std
     return ok;
 }
 
-Reduction Reduce(const ResultList& list, Payout payout, const ReduceOptions& options) {
+std::string RefusalBeforeChoice(const ShownLines& list) {
+    if (list.count() > kMaxLines)
+        return "La liste compte plus de 1 000 000 de lignes : elle est trop longue pour être "
+               "réduite. La liste complète est conservée.";
+    return {};
+}
+
+Reduction Reduce(const ShownLines& shown, Payout payout, const ReduceOptions& options) {
     const PayoutRule rule = RuleOf(payout);
     Reduction reduction;
-    if (list.isSubList()) {  // its blocks are the full list, not the lines shown
-        reduction.refusal = "La liste est déjà réduite : fusionnez de nouveau pour retrouver la liste "
-                            "complète, puis réduisez-la.";
+    if (!shown.isFull()) {
+        reduction.refusal = "La liste est déjà réduite : revenez à la liste complète, puis réduisez-la.";
         return reduction;
     }
+    const ResultList& list = shown.full();
     if (list.count() > kMaxLines) {
         reduction.refusal = "La liste compte plus de 1 000 000 de lignes : elle est trop longue pour être "
                             "réduite. La liste complète est conservée.";

@@ -4,8 +4,8 @@
 // horses are all among the punter's horses. The window calls Reduce() from a
 // worker thread; everything here is plain values.
 
-#include "generators/ResultList.h"
-#include "merge/MergeTypes.h"
+#include "bets/BetRules.h"
+#include "generators/ShownLines.h"
 
 #include <chrono>
 #include <cstdint>
@@ -16,27 +16,20 @@
 
 namespace torvanel::reduce {
 
-// The payouts a reduction can guarantee. The first three pay a line that
-// contains the first finishers, the last two a line that lies among them.
-enum class Payout { QuinteBonus4, QuinteBonus3, QuarteBonus, DeuxSurQuatre, CouplePlace };
+// The payouts a reduction can guarantee: the bet rules' classes that read a
+// line against the first finishers as a set (bonuses and place payouts).
+using Payout = bets::PayoutClass;
 
 // How a payout reads a line: lines of `lineSize` horses, arrivals of the
 // first `eventSize` finishers, and whether the line must contain the
-// arrival (bonus payouts) or lie inside it (place payouts).
+// arrival (bonus payouts) or lie inside it (place payouts). Taken from the
+// bet rules.
 struct PayoutRule {
     int lineSize;
     int eventSize;
     bool lineInsideArrival;
 };
 PayoutRule RuleOf(Payout payout);
-
-// The payouts a bet type can guarantee, in the order the window offers
-// them (none for the Tiercé: only the exact line pays there).
-std::vector<Payout> PayoutsFor(BetType betType);
-std::string_view PayoutName(Payout payout);
-// What the reduced list guarantees, in one French sentence; with bases in
-// the lines the condition names them.
-std::string_view PayoutGuarantee(Payout payout, bool linesHoldBases);
 
 enum class Quality { ProvenOptimal, BestKnown, Search };
 
@@ -65,10 +58,14 @@ inline constexpr std::uint64_t kMaxLines = 1'000'000;
 inline constexpr std::uint64_t kMaxIncidences = 10'000'000;
 inline constexpr int kMaxHorses = 64;
 
-Reduction Reduce(const ResultList& list, Payout payout, const ReduceOptions& options = {});
+// Why `list` cannot be reduced whatever the payout (too long, too many
+// horses), in French; empty when it may be.
+std::string RefusalBeforeChoice(const ShownLines& list);
+
+Reduction Reduce(const ShownLines& list, Payout payout, const ReduceOptions& options = {});
 
 // Exhaustive check of the guarantee: every arrival some line of `list` pays
 // on is paid by some line among `kept` (indices below list.count()).
-bool CheckGuarantee(const ResultList& list, Payout payout, const std::vector<std::uint64_t>& kept);
+bool CheckGuarantee(const ShownLines& list, Payout payout, const std::vector<std::uint64_t>& kept);
 
 }  // namespace torvanel::reduce

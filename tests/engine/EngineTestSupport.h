@@ -41,8 +41,9 @@ inline std::vector<HorseNumber> Horses(int from, int to) {
 inline StarterList AllSelected(const std::string& entries) { return Starters(entries, true); }
 
 // The lines a walk of `list` from line `first` gives, stopping it after `most`.
-inline std::vector<std::string> Lines(const ResultList& list, std::uint64_t first = 0,
-                                      std::size_t most = SIZE_MAX) {
+template <typename List>
+std::vector<std::string> Lines(const List& list, std::uint64_t first = 0,
+                               std::size_t most = SIZE_MAX) {
     std::vector<std::string> lines;
     list.forEachLine([&lines, most](std::string_view line) {
         lines.emplace_back(line);

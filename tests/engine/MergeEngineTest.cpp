@@ -1,5 +1,5 @@
 #include "EngineTestSupport.h"
-#include "merge/MergeEngine.h"
+#include "ticket/Ticket.h"
 
 #include <gtest/gtest.h>
 
@@ -37,11 +37,11 @@ MergeChoices OnlySplit(MergeChoices choices, int split) {
 class MergeTest : public ::testing::Test {
 protected:
     MergeOutcome merge(const MergeChoices& choices) {
-        return engine.cmdFusionner_Click(bases, outs, choices, sink);
+        return ticket.merge(bases, outs, choices, sink);
     }
-    Texts lines() const { return Lines(engine.result()); }
+    Texts lines() const { return Lines(ticket.shown()); }
 
-    MergeEngine engine;
+    Ticket ticket;
     RecordingSink sink;
     StarterList bases;
     StarterList outs;
@@ -98,8 +98,8 @@ TEST_F(MergeTest, EachSplitRunsItsOwnFusion) {
     };
     for (const auto& c : cases) {
         merge(OnlySplit(Choices(c.bet, 3), c.split));
-        EXPECT_EQ(engine.result().count(), c.lines) << "split " << c.split;
-        EXPECT_EQ(engine.result().lineAt(0), c.first) << "split " << c.split;
+        EXPECT_EQ(ticket.full().count(), c.lines) << "split " << c.split;
+        EXPECT_EQ(ticket.full().lineAt(0), c.first) << "split " << c.split;
     }
     EXPECT_TRUE(sink.messages.empty());
 }
@@ -122,7 +122,7 @@ TEST_F(MergeTest, AHorseInBothGroupsIsRefusedAndTheLabelsStay) {
     outs = Starters("*9 *5 *3");
     const MergeOutcome outcome = merge(Choices(BetType::Tierce, 3, "1", {true, true}));
     EXPECT_FALSE(outcome.updated);
-    EXPECT_TRUE(engine.result().empty());
+    EXPECT_TRUE(ticket.full().empty());
     EXPECT_EQ(sink.messages, (Texts{"Le 3 ne peut être à la fois base et outsider!\r\n"
                                     "Supprimez-le des bases ou des outsiders."}));
 }
@@ -195,12 +195,12 @@ TEST_F(MergeTest, TooFewHorsesForASingleGroupShowItsMessage) {
     };
     for (const auto& c : cases) {
         sink.messages.clear();
-        engine.cmdFusionner_Click(AllSelected("1 2 3 4 5 6"), AllSelected("1 2 3 4 5 6"),
+        ticket.merge(AllSelected("1 2 3 4 5 6"), AllSelected("1 2 3 4 5 6"),
                                   Choices(BetType::Tierce, 0), sink);  // fills the list
         const StarterList few = AllSelected(Range(1, c.selected));
-        const MergeOutcome outcome = engine.cmdFusionner_Click(few, few, Choices(c.bet, c.mode), sink);
+        const MergeOutcome outcome = ticket.merge(few, few, Choices(c.bet, c.mode), sink);
         EXPECT_EQ(sink.messages, (Texts{c.message}));
-        EXPECT_TRUE(engine.result().empty());
+        EXPECT_TRUE(ticket.full().empty());
         EXPECT_EQ(outcome.countText, "0");
         EXPECT_EQ(outcome.costText, " 0 Euros");
     }
@@ -209,7 +209,7 @@ TEST_F(MergeTest, TooFewHorsesForASingleGroupShowItsMessage) {
 TEST_F(MergeTest, OneOrTwoOutsidersForThreeHorsesGiveNoLineAndNoMessage) {
     outs = AllSelected("4 5");
     merge(Choices(BetType::Tierce, 1));
-    EXPECT_TRUE(engine.result().empty());
+    EXPECT_TRUE(ticket.full().empty());
     EXPECT_TRUE(sink.messages.empty());
 }
 
@@ -243,29 +243,40 @@ TEST_F(MergeTest, KeptLinesArePricedLikeAMergeAndTheNextMergeBringsAllBack) {
     const MergeChoices quarte = Choices(BetType::Quarte, 3, "1.3");  // 2 of the bases with both outsiders
     merge(quarte);
     // A stake typed since the merge and too large to price: refused, all stays.
-    EXPECT_FALSE(engine.keepLines({0, 1}, "1E308", sink).updated);
+    EXPECT_FALSE(ticket.pushStage(StageKind::Reduction, {0, 1}, "liste réduite", "1E308", sink));
     EXPECT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(lines().size(), 10u);
-    const MergeOutcome kept = engine.keepLines({0, 4, 9}, quarte.stake, sink);
-    EXPECT_EQ(kept.countText, "3");
-    EXPECT_EQ(kept.costText, " 3.9 Euros");
+    EXPECT_FALSE(ticket.hasStage());
+    const std::optional<MergeOutcome> kept =
+        ticket.pushStage(StageKind::Reduction, {0, 4, 9}, "liste réduite", quarte.stake, sink);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->countText, "3");
+    EXPECT_EQ(kept->costText, " 3.9 Euros");
     EXPECT_EQ(lines(), (Texts{"01-02-06-07", "02-03-06-07", "04-05-06-07"}));
+    EXPECT_EQ(ticket.stageTitle(), "liste réduite");
+    // A stage of a stage counts in the lines shown, not in the full list.
+    ASSERT_TRUE(ticket.pushStage(StageKind::Arrival, {2}, "lignes gagnantes", quarte.stake, sink));
+    EXPECT_EQ(lines(), (Texts{"04-05-06-07"}));
+    EXPECT_EQ(ticket.dropStages(quarte.stake, sink)->countText, "10");
+    EXPECT_EQ(lines().size(), 10u);
+    ticket.pushStage(StageKind::Reduction, {0}, "liste réduite", quarte.stake, sink);
     EXPECT_EQ(merge(quarte).countText, "10");
     EXPECT_EQ(lines().size(), 10u);
+    EXPECT_EQ(ticket.stageTitle(), "");
 }
 
 TEST_F(MergeTest, LoadingTakesSelectedEntriesInListOrder) {
     bases = Starters("*5 2 *9");
     merge(Choices(BetType::Couple, 0));
-    EXPECT_EQ(engine.selection().BaseCount, 2);
-    EXPECT_EQ(engine.selection().BaseNumbers, (std::vector<HorseNumber>{5, 9}));
+    EXPECT_EQ(ticket.selection().BaseCount, 2);
+    EXPECT_EQ(ticket.selection().BaseNumbers, (std::vector<HorseNumber>{5, 9}));
     EXPECT_EQ(lines(), (Texts{"05-09"}));
     bases = Starters("*9 2 *5");
     merge(Choices(BetType::Couple, 0));
-    EXPECT_EQ(engine.selection().BaseNumbers, (std::vector<HorseNumber>{9, 5}));
+    EXPECT_EQ(ticket.selection().BaseNumbers, (std::vector<HorseNumber>{9, 5}));
     EXPECT_EQ(lines(), (Texts{"09-05"}));
-    EXPECT_TRUE(engine.selection().ClearFirst);
-    EXPECT_EQ(engine.selection().FusionMode, FusionType::BasesOnly);
+    EXPECT_TRUE(ticket.selection().ClearFirst);
+    EXPECT_EQ(ticket.selection().FusionMode, FusionType::BasesOnly);
 }
 
 TEST_F(MergeTest, EntriesAreRoundedHalfToEven) {
@@ -282,7 +293,7 @@ TEST_F(MergeTest, AnEntryOutsideTheHorseNumberRangeIsRefusedByName) {
               (Texts{"L'entrée \"40000\" (place 3 des bases) ne peut pas servir de numéro de "
                      "cheval : un numéro doit être compris entre -32768 et 32767.\r\n"
                      "Corrigez-la ou retirez-la de la sélection."}));
-    EXPECT_TRUE(engine.result().empty());
+    EXPECT_TRUE(ticket.full().empty());
     EXPECT_EQ(outcome.countText, "0");
     EXPECT_EQ(outcome.costText, " 0 Euros");
 }
@@ -296,7 +307,7 @@ TEST_F(MergeTest, OnlyTheEntriesAMergeReadsAreChecked) {
     merge(Choices(BetType::Tierce, 0, "1", {false, true}));
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].find("\"-32769\" (place 1 des outsiders)"), std::string::npos);
-    EXPECT_TRUE(engine.result().empty());
+    EXPECT_TRUE(ticket.full().empty());
 }
 
 TEST_F(MergeTest, TheLimitsOfTheHorseNumberRangeAreAccepted) {
@@ -326,7 +337,7 @@ TEST_F(MergeTest, CountsBeyondSixtyFourBitsAreGivenExactly) {
     EXPECT_EQ(sink.messages[0].rfind("Cette fusion donnerait 314680341923484196863 lignes, mais la "
                                      "liste des résultats ne peut en montrer que 2147483647 au plus.", 0),
               0u);
-    EXPECT_TRUE(engine.result().empty());
+    EXPECT_TRUE(ticket.full().empty());
 }
 
 TEST_F(MergeTest, AStakeTooLargeToPriceIsRefused) {
@@ -335,6 +346,6 @@ TEST_F(MergeTest, AStakeTooLargeToPriceIsRefused) {
     EXPECT_EQ(sink.messages,
               (Texts{"La mise unitaire \"1E308\" est trop grande : le coût de 4 lignes ne peut pas "
                      "être calculé.\r\nSaisissez une mise plus petite."}));
-    EXPECT_TRUE(engine.result().empty());
+    EXPECT_TRUE(ticket.full().empty());
     EXPECT_EQ(outcome.costText, " 0 Euros");
 }

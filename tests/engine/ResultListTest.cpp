@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 #include "generators/Numbers.h"
 #include "generators/ResultList.h"
+#include "generators/ShownLines.h"
 
 #include <gtest/gtest.h>
 
@@ -131,24 +132,56 @@ TEST(Binomial, CountsWithoutOverflow) {
     EXPECT_EQ(SaturatingAdd(kWideCountMax, 1), kWideCountMax);
 }
 
-TEST(ResultList, ASubListIsReadThroughItsKeptLinesUntilTheListChanges) {
+TEST(ShownLines, ASelectionIsReadThroughItsKeptLines) {
     ResultList list;
     list.append({{1, 2, 3}, 2, {}, 0, 0});   // 01-02 01-03 02-03
     list.append({{7}, 1, {8, 9}, 1, 0});     // 07-08 07-09
-    list.keepOnly({1, 3, 4, 99});            // an index past the end is dropped
-    EXPECT_TRUE(list.isSubList());
-    EXPECT_EQ(list.count(), 3u);
-    EXPECT_EQ(list.fullCount(), 5u);
-    EXPECT_EQ(list.lineAt(0), "01-03");
-    EXPECT_EQ(list.lineAt(3), "");
-    EXPECT_EQ(Lines(list, 1), (Texts{"07-08", "07-09"}));
-    EXPECT_EQ(Lines(list), (Texts{"01-03", "07-08", "07-09"}));
+    const auto full = std::make_shared<const ResultList>(list);
+    const ShownLines shown(full, std::make_shared<const LineSelection>(
+                                     LineSelection::FromIndices({1, 3, 4, 99}, 5)));  // past the end: dropped
+    EXPECT_FALSE(shown.isFull());
+    EXPECT_EQ(shown.count(), 3u);
+    EXPECT_EQ(shown.full().count(), 5u);
+    EXPECT_EQ(shown.lineAt(0), "01-03");
+    EXPECT_EQ(shown.lineAt(3), "");
+    EXPECT_EQ(Lines(shown, 1), (Texts{"07-08", "07-09"}));
+    EXPECT_EQ(Lines(shown), (Texts{"01-03", "07-08", "07-09"}));
+    const LineHorses fusion = shown.horsesAt(2);
+    EXPECT_EQ(std::vector<HorseNumber>(fusion.view().begin(), fusion.view().end()), (std::vector<HorseNumber>{7, 9}));
+    EXPECT_EQ(fusion.bases, 1);
+}
 
-    list.append({{4, 5}, 2, {}, 0, 0});      // what a merge does: the full list again
-    EXPECT_FALSE(list.isSubList());
-    EXPECT_EQ(list.count(), 6u);
-    list.keepOnly({0});
-    list.clear();
-    EXPECT_FALSE(list.isSubList());
-    EXPECT_TRUE(list.empty());
+// Both forms of a selection (sorted indices, one bit per line) against a
+// plain vector of flags, on random sets of every density.
+TEST(LineSelection, SelectWalkAndNarrowAgreeWithAPlainSet) {
+    std::mt19937_64 random(7);
+    for (const std::uint64_t universe : {1u, 63u, 64u, 65u, 700u, 5000u})
+        for (const double density : {0.0, 0.005, 0.3, 1.0}) {
+            std::vector<bool> flags(universe);
+            std::vector<std::uint64_t> indices, words((universe + 63) / 64);
+            for (std::uint64_t i = 0; i < universe; ++i)
+                if (std::bernoulli_distribution(density)(random)) {
+                    flags[i] = true;
+                    indices.push_back(i);
+                    words[i / 64] |= std::uint64_t{1} << (i % 64);
+                }
+            for (const LineSelection& selection :
+                 {LineSelection::FromIndices(indices, universe), LineSelection::FromBits(words, universe)}) {
+                ASSERT_EQ(selection.count(), indices.size());
+                for (std::uint64_t i = 0; i < universe; ++i) ASSERT_EQ(selection.contains(i), flags[i]) << i;
+                for (std::size_t r = 0; r < indices.size(); ++r) ASSERT_EQ(selection.select(r), indices[r]);
+                const std::uint64_t from = indices.size() / 3;
+                std::vector<std::uint64_t> walked;
+                selection.forEach([&walked](std::uint64_t i) { walked.push_back(i); return true; }, from);
+                EXPECT_EQ(walked, std::vector<std::uint64_t>(indices.begin() + static_cast<long>(from), indices.end()));
+                // The smaller form, never more than about a bit per line.
+                EXPECT_LE(selection.bytes() * 8, std::min<std::uint64_t>(universe, indices.size() * 64) * 9 / 8 + 512);
+                std::vector<std::uint64_t> everyOther, expected;
+                for (std::size_t r = 0; r < indices.size(); r += 2) everyOther.push_back(r), expected.push_back(indices[r]);
+                const LineSelection narrowed = selection.narrowed(everyOther);
+                std::vector<std::uint64_t> kept;
+                narrowed.forEach([&kept](std::uint64_t i) { kept.push_back(i); return true; });
+                EXPECT_EQ(kept, expected);
+            }
+        }
 }

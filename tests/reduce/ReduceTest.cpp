@@ -150,14 +150,15 @@ TEST(ReduceRefusal, TooLongListsAndRepeatedHorsesKeepTheFullList) {
     const Reduction repeated = Reduce(twice, Payout::QuarteBonus);
     EXPECT_TRUE(repeated.kept.empty());
     EXPECT_NE(repeated.refusal.find("deux fois le même cheval"), std::string::npos);
-    ResultList reduced = FullField(8, 4);  // its blocks are not the lines it shows
-    reduced.keepOnly({0, 1});
+    const ShownLines reduced(std::make_shared<const ResultList>(FullField(8, 4)),
+                             std::make_shared<const LineSelection>(LineSelection::FromIndices({0, 1}, 70)));
     EXPECT_NE(Reduce(reduced, Payout::QuarteBonus).refusal.find("déjà réduite"), std::string::npos);
 }
 
 TEST(ReducePayouts, EachBetTypeOffersWhatItCanGuarantee) {
-    EXPECT_EQ(PayoutsFor(BetType::Quinte), (std::vector{Payout::QuinteBonus4, Payout::QuinteBonus3}));
-    EXPECT_EQ(PayoutsFor(BetType::Couple), std::vector{Payout::CouplePlace});
-    EXPECT_TRUE(PayoutsFor(BetType::Tierce).empty());
-    EXPECT_NE(PayoutGuarantee(Payout::QuinteBonus4, true), PayoutGuarantee(Payout::QuinteBonus4, false));
+    using bets::GuaranteeablePayouts;
+    EXPECT_EQ(GuaranteeablePayouts(BetType::Quinte), (std::vector{Payout::QuinteBonus4, Payout::QuinteBonus3}));
+    EXPECT_EQ(GuaranteeablePayouts(BetType::Couple), std::vector{Payout::CouplePlace});
+    EXPECT_TRUE(GuaranteeablePayouts(BetType::Tierce).empty());
+    EXPECT_NE(bets::GuaranteeSentence(Payout::QuinteBonus4, true), bets::GuaranteeSentence(Payout::QuinteBonus4, false));
 }

@@ -155,7 +155,13 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
         driving::useContextMenu(w, [&](QMenu& menu) {
             // Saving (and reducing) the lines sit beside copying them, on
             // and off with it, and a screen reader names them by their text.
-            QCOMPARE(menu.actions().size(), 3);
+            // Every command of the menu bar is there too, the list's own first.
+            QStringList names;
+            for (const QAction* entry : menu.actions())
+                if (!entry->isSeparator())
+                    names << entry->objectName();
+            QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuListeComplete", "mnuImprimer",
+                                         "mnuMontrez", "mnuAPropos", "mnuQuitter"}));
             QAction* action = menu.actions().first();
             QCOMPARE(menu.actions()[1]->objectName(), QStringLiteral("mnuEnregistrer"));
             QCOMPARE(menu.actions()[1]->isEnabled(), action->isEnabled());
@@ -170,13 +176,13 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
         return std::pair{entry, enabled};
     };
 
-    QCOMPARE(openMenu(true), std::pair(QStringLiteral("Copier les combinaisons"), false));
+    QCOMPARE(openMenu(true), std::pair(QStringLiteral("Copier"), false));
     QCOMPARE(clipboardText(), kUntouched);
 
     selectHorses(ui(w).lstBases, {1, 2});
     selectHorses(ui(w).lstOuts, {9});
     ui(w).OptionQuoi[0]->click();  // Couplé, 1 base + 1 out
-    QCOMPARE(openMenu(true), std::pair(QStringLiteral("Copier les combinaisons"), true));
+    QCOMPARE(openMenu(true), std::pair(QStringLiteral("Copier"), true));
     QCOMPARE(clipboardText(), QStringLiteral("01-09\n02-09"));
     // The entry is off only while the menu shows an empty list.
     QVERIFY(w.findChild<ResultClipboard*>()->copyAction()->isEnabled());

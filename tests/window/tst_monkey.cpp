@@ -567,13 +567,14 @@ QString Monkey::checkMerge(const MergeRead& m)
     for (const Block& block : blocks)
         total = torvanel::SaturatingAdd(total, linesOf(block, m));
     const bool conflict = m.mode == 3 && shareAHorse(m.bases, m.outs);
-    const bool tooMany = !conflict && total > w.engine().maxLines();
-    const double cost = tooMany || total == 0
-        ? 0.0 : double(std::uint64_t(total)) * torvanel::ReadNumber(m.stake.toStdString());
-    const bool stakeTooLarge = !conflict && !tooMany && !std::isfinite(cost);
-    const bool costTooLong = !conflict && !tooMany && !stakeTooLarge
-        && torvanel::NumberText(cost).size() + 6 > w.engine().maxCostTextLength();  // " Euros"
-    const bool costRefused = stakeTooLarge || costTooLong;
+    const bool tooMany = !conflict && total > w.ticket().maxLines();
+    const double unit = torvanel::ReadNumber(m.stake.toStdString());
+    const bool stakeNegative = !conflict && !tooMany && total > 0 && unit < 0;
+    const double cost = tooMany || total == 0 ? 0.0 : double(std::uint64_t(total)) * unit;
+    const bool stakeTooLarge = !conflict && !tooMany && !stakeNegative && !std::isfinite(cost);
+    const bool costTooLong = !conflict && !tooMany && !stakeNegative && !stakeTooLarge
+        && torvanel::NumberText(cost).size() + 6 > w.ticket().maxCostTextLength();  // " Euros"
+    const bool costRefused = stakeNegative || stakeTooLarge || costTooLong;
 
     // The boxes the merge showed, by what they say.
     int conflicts = 0, tooManySaid = 0, stakeSaid = 0;
@@ -586,8 +587,9 @@ QString Monkey::checkMerge(const MergeRead& m)
             ++conflicts;
         } else if (text.contains(QStringLiteral(" lignes, mais la liste des résultats ne peut en montrer"))) {
             ++tooManySaid;
-        } else if (text.contains(QString::fromUtf8(stakeTooLarge ? "est trop grande : le coût de"
-                                                                 : "ne peut pas être affiché en entier"))) {
+        } else if (text.contains(QString::fromUtf8(stakeNegative   ? "une mise ne peut pas être négative"
+                                                   : stakeTooLarge ? "est trop grande : le coût de"
+                                                                   : "ne peut pas être affiché en entier"))) {
             ++stakeSaid;
         } else {
             return QStringLiteral("the merge said \"%1\"").arg(text);

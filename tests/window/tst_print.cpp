@@ -106,7 +106,7 @@ void PrintTest::pdfFileHoldsEveryLineInOrder()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("lines.pdf")));
     const auto outcome =
-        printing::paintLines(window_->engine().result(), printer, [](std::uint64_t, std::uint64_t) { return true; });
+        printing::paintLines(window_->ticket().shown(), printer, [](std::uint64_t, std::uint64_t) { return true; });
     QCOMPARE(outcome, printing::Outcome::Printed);
     const QList<QStringList> pages = pagesOf(printer.outputFileName());
     checkPages(pages, 120);

@@ -54,7 +54,7 @@ Seen reduceAnswering(const std::function<void()>& start, int item, AtProgress at
 // The lines the engine keeps for `payout` from the window's full list.
 QStringList engineLines(const frmmenu& w, reduce::Payout payout)
 {
-    const ResultList& full = w.engine().result();
+    const ResultList& full = w.ticket().full();
     const reduce::Reduction reduction = reduce::Reduce(full, payout);
     QStringList lines;
     for (std::uint64_t index : reduction.kept)
@@ -165,7 +165,7 @@ void ReduceTest::cancellingTheQuestionOrTheSearchOrClosingLeavesTheFullList()
     const QString cost = ui(w).lblCout->text();
     const auto untouched = [&] {
         QCOMPARE(ui(w).resultModel->rowCount(), 142506);
-        QVERIFY(!w.engine().result().isSubList());
+        QVERIFY(!w.ticket().hasStage());
         QCOMPARE(ui(w).lblQtetotale->text(), count);
         QCOMPARE(ui(w).lblCout->text(), cost);
     };

@@ -93,7 +93,7 @@ void WindowTest::startsAsLaidOut()
     frmmenu& w = *window_;
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvanel de pronostics"));
     QCOMPARE(w.size(), QSize(521, 438));
-    QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{3});
+    QCOMPARE(w.ticket().selection().FusionMode, torvanel::FusionType{3});
     for (QListWidget* list : {ui(w).lstBases, ui(w).lstOuts}) {
         QCOMPARE(list->count(), 18);
         QCOMPARE(list->item(0)->text(), QStringLiteral("1"));
@@ -312,7 +312,7 @@ void WindowTest::tooFewBasesInModeZeroIsSaid()
     frmmenu& w = *window_;
     clickEntries(ui(w).lstBases, {"1", "2"});
     QTest::mouseClick(ui(w).Option1[0], Qt::LeftButton);
-    QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{0});
+    QCOMPARE(w.ticket().selection().FusionMode, torvanel::FusionType{0});
     QCOMPARE(boxes->texts(), QStringList{QStringLiteral("Vous devez sélectionner au moins 3 bases...")});
     QCOMPARE(ui(w).lstResultat->model()->rowCount(), 0);
     QCOMPARE(ui(w).lblQtetotale->text(), QStringLiteral("0"));
@@ -352,7 +352,7 @@ void WindowTest::eachChoiceRunsOneMerge()
     QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).OptionQuoi[3], Qt::LeftButton); }), 1);
     QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).OptionQuoi[3], Qt::LeftButton); }), 1);
     QCOMPARE(mergesAfter([&] { ui(w).Option1[1]->click(); }), 1);  // as the guided tour does
-    QCOMPARE(w.engine().selection().FusionMode, torvanel::FusionType{1});
+    QCOMPARE(w.ticket().selection().FusionMode, torvanel::FusionType{1});
     QCOMPARE(mergesAfter([&] { ui(w).OptionTierce[4]->click(); }), 1);
     QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).OptionTierce[4], Qt::LeftButton); }), 1);
     QCOMPARE(mergesAfter([&] { QTest::mouseClick(ui(w).Option1[1], Qt::LeftButton); }), 1);
@@ -412,7 +412,7 @@ void WindowTest::tooManyStartersAreRefused()
 void WindowTest::mergesUpToTheLineCap()
 {
     frmmenu& w = *window_;
-    const std::uint64_t cap = w.engine().maxLines();
+    const std::uint64_t cap = w.ticket().maxLines();
     QCOMPARE(cap, std::uint64_t(INT_MAX));  // the most rows a model can address
     // Quinté of bases only: C(horses, 5) lines.
     int horses = 5;
@@ -460,7 +460,7 @@ void WindowTest::refusesACostTheLabelCannotShow()
 {
     frmmenu& w = *window_;
     QAbstractItemModelTester tester(ui(w).resultModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const qsizetype longest = qsizetype(w.engine().maxCostTextLength());
+    const qsizetype longest = qsizetype(w.ticket().maxCostTextLength());
     QVERIFY(longest > 12 && longest < 40);
     clickEntries(ui(w).lstBases, {"1", "2", "3"});
     const QString digits(longest - QStringLiteral("  Euros").size(), QLatin1Char('8'));

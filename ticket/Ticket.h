@@ -1,0 +1,77 @@
+#pragma once
+// The punter's ticket: the choices the window reads into it, the full list of
+// the merge, and the stages of what the list shows, each keeping some lines of
+// the one below (full list -> kept by conditions -> kept by a reduction ->
+// the lines an arrival pays). It prices what is shown with the merge's own
+// rule. Everything that reads "the list" (the view, printing, copying,
+// saving, reducing) reads shown().
+
+#include "bets/BetRules.h"
+#include "generators/LineSelection.h"
+#include "generators/ShownLines.h"
+#include "merge/MergeEngine.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace torvanel {
+
+enum class StageKind { Conditions, Reduction, Arrival };
+
+struct Stage {
+    StageKind kind;
+    std::shared_ptr<const LineSelection> kept;  // lines of the full list
+    std::string title;  // what the window says of it: "liste réduite (Bonus 4 garanti)"
+};
+
+class Ticket {
+public:
+    explicit Ticket(std::uint64_t maxLines = 2147483647ULL, std::size_t maxCostTextLength = std::string::npos);
+
+    // ---- Choices and the merge -------------------------------------------
+    // Runs one merge ("Fusionner"); the list shown becomes the new full list.
+    MergeOutcome merge(const StarterList& bases, const StarterList& outs, const MergeChoices& choices,
+                       MessageSink& messages);
+    // The fusion type chosen in the window, which the next merge uses.
+    void setFusionMode(FusionType mode);
+    // "Vider" of the result list: no line, no stage.
+    void clearResult();
+
+    const SelectionState& selection() const { return engine_.selection(); }
+    // The choices of the last merge, and its bet's rules.
+    const MergeChoices& choices() const { return choices_; }
+    const bets::BetRule& bet() const { return bets::RuleOf(choices_.betType); }
+    std::uint64_t maxLines() const { return engine_.maxLines(); }
+    std::size_t maxCostTextLength() const { return engine_.maxCostTextLength(); }
+
+    // ---- What is shown ---------------------------------------------------
+    const ResultList& full() const { return *full_; }
+    ShownLines shown() const;
+    const std::vector<Stage>& stages() const { return stages_; }
+    bool hasStage() const { return !stages_.empty(); }
+    // The top stage's title; empty while the full list is shown.
+    std::string stageTitle() const;
+
+    // Shows only the lines `keptShown` (increasing indices of the lines shown
+    // now) as a new stage, with their count and cost at `stake`. A stake the
+    // merge would refuse is refused the same way and nothing changes.
+    std::optional<MergeOutcome> pushStage(StageKind kind, const std::vector<std::uint64_t>& keptShown,
+                                          std::string title, const std::string& stake, MessageSink& messages);
+    // The same with lines of the full list (a part of those shown now).
+    std::optional<MergeOutcome> pushStage(StageKind kind, LineSelection keptFull, std::string title,
+                                          const std::string& stake, MessageSink& messages);
+    // Back to the full list, with its count and cost at `stake`.
+    std::optional<MergeOutcome> dropStages(const std::string& stake, MessageSink& messages);
+    // The count and cost of what is shown, at `stake`.
+    std::optional<MergeOutcome> price(const std::string& stake, MessageSink& messages) const;
+
+private:
+    MergeEngine engine_;
+    MergeChoices choices_;
+    std::shared_ptr<const ResultList> full_;
+    std::vector<Stage> stages_;
+};
+
+}  // namespace torvanel
