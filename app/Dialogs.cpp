@@ -136,6 +136,14 @@ QString askSaveFileName(QWidget* parent, const QString& suggested)
     return dialog.selectedFiles().first();
 }
 
+bool answeredByTest(const Shown& box, std::optional<TestAnswers::Answer>& answer)
+{
+    if (!testUser)
+        return false;
+    answer = testUser->answer(box);
+    return true;
+}
+
 std::optional<bool> progressCancelledByTest(const QString& label)
 {
     if (!testUser)
@@ -160,6 +168,12 @@ TestAnswers& TestAnswers::type(const QString& text)
 TestAnswers& TestAnswers::choose(int index)
 {
     queued_.append({QString(), index});
+    return *this;
+}
+
+TestAnswers& TestAnswers::chooseWithinBudget(int index, std::uint64_t lines)
+{
+    queued_.append({QString(), index, lines});
     return *this;
 }
 

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -73,6 +74,9 @@ public:
     // The next list question gets item `index` chosen, then OK; the next
     // question whether to go on gets its button `index` pressed.
     TestAnswers& choose(int index);
+    // The next reduction question gets payout `index` with a budget of at
+    // most `lines` lines, then OK (choose(index): the full guarantee).
+    TestAnswers& chooseWithinBudget(int index, std::uint64_t lines);
 
     // The texts of what was shown of `kind`, in order.
     QStringList texts(Shown::Kind kind = Shown::Kind::Message) const;
@@ -86,6 +90,7 @@ public:
     struct Answer {
         QString text;
         int item = -1;
+        std::uint64_t lines = 0;  // a budget in lines; 0: none
     };
     std::optional<Answer> answer(const Shown& box);
 
@@ -93,6 +98,11 @@ private:
     QList<Answer> queued_;
     TestAnswers* outer_;
 };
+
+// For a box made elsewhere (the reduction's dialogue): while a test answers
+// for the user, notes `box`, sets `answer` to the test's answer (nothing
+// when it cancels) and returns true; false when the real box must open.
+bool answeredByTest(const Shown& box, std::optional<TestAnswers::Answer>& answer);
 
 }  // namespace Dialogs
 

@@ -40,6 +40,29 @@ const std::array<BetRule, kBetTypeCount> kBets{{
     {BetType::Quinte, "Quinté", "quinte", "quinte", 5, "2", kQuinteClasses},
 }};
 
+// "4 de vos chevaux", "vos 2 bases", "un de vos outsiders": `count` of the
+// punter's `group`, all of it when `all`.
+std::string SomeOf(int count, std::string_view group, bool all)
+{
+    const std::string number = std::to_string(count);
+    if (group == "bases")
+        return count == 1 ? (all ? "votre base" : "une de vos bases") : (all ? "vos " + number + " " : number + " de vos ") + "bases";
+    return (count == 1 ? std::string("un") : number) + " de vos " + std::string(group);
+}
+
+// Who must finish first for a bonus to pay a line: "vos 2 bases et 2 de vos
+// outsiders", or "4 de vos chevaux" in a list without bases.
+std::string FirstFinishers(int finishers, LineBases bases)
+{
+    if (bases.perLine == 0)
+        return SomeOf(finishers, "chevaux", false);
+    const int held = std::min(finishers, bases.perLine);
+    std::string who = SomeOf(held, "bases", held == bases.chosen);
+    if (held < finishers)
+        who += " et " + SomeOf(finishers - held, "outsiders", false);
+    return who;
+}
+
 bool Holds(std::span<const Horse> horses, Horse horse)
 {
     return std::find(horses.begin(), horses.end(), horse) != horses.end();
@@ -127,6 +150,36 @@ std::string_view GuaranteeSentence(PayoutClass payout, bool linesHoldBases)
     default:
         return {};
     }
+}
+
+std::string ClassInSentence(PayoutClass payout)
+{
+    if (payout == QuarteBonus)
+        return "le Bonus du Quarté";
+    return "le " + std::string(ClassOf(payout).name);
+}
+
+std::string GuaranteeSentence(PayoutClass payout, LineBases bases)
+{
+    const ClassRule& rule = ClassOf(payout);
+    const std::string first = "les " + std::to_string(rule.finishers) + " premiers";
+    const std::string paid = ", " + ClassInSentence(payout) + " est assuré.";
+    if (rule.relation == AmongFirst)
+        return "Si " + first + " sont tous parmi vos chevaux" +
+               (bases.perLine > 0 ? " et que la liste complète y gagne" : "") + paid;
+    return "Si " + FirstFinishers(rule.finishers, bases) + " font " + first + paid;
+}
+
+std::string CountedArrivals(PayoutClass payout, LineBases bases)
+{
+    const ClassRule& rule = ClassOf(payout);
+    const std::string first = "les " + std::to_string(rule.finishers) + " premiers";
+    if (rule.relation == AmongFirst)
+        return bases.perLine > 0 ? "que paie la liste complète quand " + first + " sont tous parmi vos chevaux"
+                                 : "où " + first + " sont tous parmi vos chevaux";
+    if (bases.perLine == 0)
+        return "que paie la liste complète";
+    return "où " + FirstFinishers(rule.finishers, bases) + " font " + first;
 }
 
 }  // namespace torvanel::bets

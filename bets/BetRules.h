@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -87,5 +88,25 @@ std::vector<PayoutClass> GuaranteeablePayouts(BetType bet);
 // What a list reduced for `payout` guarantees, in one French sentence; with
 // bases in the lines the condition names them.
 std::string_view GuaranteeSentence(PayoutClass payout, bool linesHoldBases);
+
+// The bases of a list's lines: how many each line holds, out of how many
+// the punter chose (none in a list of one group among itself).
+struct LineBases {
+    int perLine = 0;
+    int chosen = 0;
+};
+
+// What a list reduced for `payout` guarantees, said as a punter says it:
+// "Si vos 2 bases et 2 de vos outsiders font les 4 premiers, le Bonus 4 est
+// assuré."
+std::string GuaranteeSentence(PayoutClass payout, LineBases bases);
+
+// Which arrivals a reduced list's figures count, as the end of "Ces 30
+// lignes paient le Bonus 4 pour 150 des 330 arrivées (45,5 %) …": the
+// arrivals the full guarantee would keep paid ("que paie la liste complète").
+std::string CountedArrivals(PayoutClass payout, LineBases bases);
+
+// The class as a sentence names it: "le Bonus du Quarté", "le 2 sur 4".
+std::string ClassInSentence(PayoutClass payout);
 
 }  // namespace torvanel::bets

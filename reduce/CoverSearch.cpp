@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <queue>
 #include <utility>
 
@@ -78,32 +79,9 @@ private:
 };
 
 // Picks, again and again, the candidate that covers the most events not yet
-// covered (gains are refreshed lazily: a gain only falls).
+// covered; incomplete when the clock stops it first.
 std::vector<std::uint32_t> GreedyCover(const CoverInstance& instance, Clock& clock, bool& complete) {
-    std::vector<char> covered(instance.eventCount(), 0);
-    std::priority_queue<std::pair<std::uint32_t, std::uint32_t>> queue;
-    for (std::uint32_t c = 0; c < instance.candidateCount(); ++c)
-        queue.emplace(static_cast<std::uint32_t>(instance.eventsOf(c).size()), ~c);
-    std::vector<std::uint32_t> cover;
-    while (!queue.empty()) {
-        if (!clock.goOn(0)) {
-            complete = false;
-            return cover;
-        }
-        auto [gain, flipped] = queue.top();
-        queue.pop();
-        const std::uint32_t c = ~flipped;
-        std::uint32_t now = 0;
-        for (std::uint32_t e : instance.eventsOf(c)) now += covered[e] ? 0 : 1;
-        if (now == 0) continue;
-        if (now < gain) {
-            queue.emplace(now, flipped);
-            continue;
-        }
-        cover.push_back(c);
-        for (std::uint32_t e : instance.eventsOf(c)) covered[e] = 1;
-    }
-    return cover;
+    return GreedyCoverage(instance, SIZE_MAX, {}, [&] { return complete = clock.goOn(0); });
 }
 
 constexpr std::uint32_t kOut = ~std::uint32_t(0);
@@ -234,6 +212,35 @@ private:
 };
 
 }  // namespace
+
+std::vector<std::uint32_t> GreedyCoverage(const CoverInstance& instance, std::size_t budget,
+                                          std::vector<std::uint32_t> start, const std::function<bool()>& goOn) {
+    std::vector<char> covered(instance.eventCount(), 0);
+    std::vector<char> taken(instance.candidateCount(), 0);
+    for (std::uint32_t c : start) {
+        taken[c] = 1;
+        for (std::uint32_t e : instance.eventsOf(c)) covered[e] = 1;
+    }
+    // Gains are refreshed lazily: a candidate's gain only falls.
+    std::priority_queue<std::pair<std::uint32_t, std::uint32_t>> queue;
+    for (std::uint32_t c = 0; c < instance.candidateCount(); ++c)
+        if (!taken[c]) queue.emplace(static_cast<std::uint32_t>(instance.eventsOf(c).size()), ~c);
+    while (start.size() < budget && !queue.empty() && (!goOn || goOn())) {
+        const auto [gain, flipped] = queue.top();
+        queue.pop();
+        const std::uint32_t c = ~flipped;
+        std::uint32_t now = 0;
+        for (std::uint32_t e : instance.eventsOf(c)) now += covered[e] ? 0 : 1;
+        if (now == 0) continue;
+        if (now < gain) {
+            queue.emplace(now, flipped);
+            continue;
+        }
+        start.push_back(c);
+        for (std::uint32_t e : instance.eventsOf(c)) covered[e] = 1;
+    }
+    return start;
+}
 
 SearchResult FindCover(const CoverInstance& instance, const SearchOptions& options) {
     Clock clock(options);

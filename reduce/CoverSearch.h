@@ -70,6 +70,14 @@ struct SearchResult {
     bool complete = true;              // false when stopped before the greedy cover was made
 };
 
+// The candidate covering the most events not yet covered, again and again,
+// until `budget` candidates are chosen or nothing is left to cover; extends
+// `start`. Stops with what it has once `goOn` (asked before each look at a
+// candidate) returns false.
+std::vector<std::uint32_t> GreedyCoverage(const CoverInstance& instance, std::size_t budget,
+                                          std::vector<std::uint32_t> start = {},
+                                          const std::function<bool()>& goOn = {});
+
 // A cover of every event that some candidate covers (events no candidate
 // covers are ignored).
 SearchResult FindCover(const CoverInstance& instance, const SearchOptions& options);

@@ -3,6 +3,7 @@
 // one line, runs of horse numbers, a message recorder, and the lines of a
 // result list as texts.
 
+#include "generators/Generators.h"
 #include "generators/ResultList.h"
 #include "merge/MergeTypes.h"
 
@@ -36,6 +37,13 @@ inline std::vector<HorseNumber> Horses(int from, int to) {
     std::vector<HorseNumber> horses;
     for (int h = from; h <= to; ++h) horses.push_back(static_cast<HorseNumber>(h));
     return horses;
+}
+
+// Every line of `size` of the horses 1 to `horses`: a full field.
+inline ResultList FullField(int horses, int size) {
+    ResultList list;
+    AppendCombinations(list, Horses(1, horses), size);
+    return list;
 }
 
 inline StarterList AllSelected(const std::string& entries) { return Starters(entries, true); }

@@ -1,0 +1,98 @@
+// How many arrivals a list reduced to a budget pays, on full fields of 8 to
+// 20 horses for the three bonuses, printed as a table: against b * C(k, t)
+// (no b lines pay more), against the greedy choice, and on fields of up to
+// 12 horses against the best list an integer program found offline
+// (reduce/tools/BudgetOptimum.cpp with CBC, the bound it proved beside it).
+// Three budgets a cell: half the shipped packing, all of it, and halfway
+// from it to the full guarantee. Run by hand:
+//
+//   budget_bench [seconds per search, 2 by default]
+
+#include "generators/Generators.h"
+#include "reduce/Budget.h"
+#include "reduce/PackingTable.h"
+#include "reduce/Problem.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace torvanel;
+using namespace torvanel::reduce;
+
+// What budget_optimum printed for the cells above a packing on up to 12
+// horses, with 300 s of CBC each: its best list and its proven bound.
+struct Offline {
+    int horses;
+    Payout payout;
+    std::uint64_t budget;
+    std::uint64_t best;
+    std::uint64_t bound;
+};
+constexpr Offline kOffline[] = {
+    {0, Payout::QuinteBonus4, 0, 0, 0},
+};
+
+std::optional<Offline> OfflineOf(int horses, Payout payout, std::uint64_t budget) {
+    for (const Offline& o : kOffline)
+        if (o.horses == horses && o.payout == payout && o.budget == budget) return o;
+    return std::nullopt;
+}
+
+ResultList FullField(int horses, int lineSize) {
+    std::vector<HorseNumber> field;
+    for (int h = 1; h <= horses; ++h) field.push_back(static_cast<HorseNumber>(h));
+    ResultList list;
+    AppendCombinations(list, field, lineSize);
+    return list;
+}
+
+std::string Percent(std::uint64_t part, std::uint64_t whole) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole));
+    return text;
+}
+
+void Row(int horses, Payout payout, std::uint64_t budget, const char* where, double seconds) {
+    const ResultList list = FullField(horses, RuleOf(payout).lineSize);
+    const BuiltProblem built = BuildProblem(list, RuleOf(payout));
+    const CoverInstance& instance = *built.problem.instance;
+    const std::uint64_t perLine = instance.eventsOf(0).size();
+    const std::uint64_t greedy = CountCovered(instance, GreedyCoverage(instance, budget));
+    BudgetOptions options;
+    options.timeLimit = std::chrono::milliseconds(static_cast<long>(seconds * 1000));
+    const BudgetReduction reduced = ReduceToBudget(list, payout, budget, options);
+    const auto offline = OfflineOf(horses, payout, budget);
+    std::string versus = "";
+    if (offline)
+        versus = std::to_string(offline->best) + " (<= " + std::to_string(offline->bound) + ")  " +
+                 Percent(reduced.covered, offline->best) + " %";
+    std::printf("%-8s %3d  %-6s %5llu %7llu %7llu %6s %7llu %6s  %s\n", std::string(bets::ClassOf(payout).name).c_str(),
+                horses, where, static_cast<unsigned long long>(budget), static_cast<unsigned long long>(reduced.covered),
+                static_cast<unsigned long long>(budget * perLine), Percent(reduced.covered, budget * perLine).c_str(),
+                static_cast<unsigned long long>(greedy), Percent(reduced.covered, greedy).c_str(), versus.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
+    std::printf("%-8s %3s  %-6s %5s %7s %7s %6s %7s %6s  %s\n", "payout", "v", "budget", "b", "reached", "b*C(k,t)",
+                "%", "greedy", "%", "offline optimum (bound)  reached/optimum");
+    for (Payout payout : {Payout::QuinteBonus4, Payout::QuinteBonus3, Payout::QuarteBonus}) {
+        const PayoutRule rule = RuleOf(payout);
+        for (int horses = 8; horses <= 20; ++horses) {
+            const std::uint64_t packing = TablePacking(horses, rule.lineSize, rule.eventSize).size();
+            const std::uint64_t full = Reduce(FullField(horses, rule.lineSize), payout).kept.size();
+            Row(horses, payout, std::max<std::uint64_t>(1, packing / 2), "half", seconds);
+            Row(horses, payout, packing, "pack", seconds);
+            if (full > packing + 1) Row(horses, payout, packing + (full - packing) / 2, "above", seconds);
+        }
+    }
+    return 0;
+}
