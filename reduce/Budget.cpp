@@ -2,7 +2,7 @@
 
 #include "reduce/PackingTable.h"
 #include "reduce/Problem.h"
-#include "reduce/SearchParts.h"
+#include "reduce/KeptCandidates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,110 +14,7 @@ namespace torvanel::reduce {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr std::uint32_t kOut = ~std::uint32_t{0};
-
-// A choice of at most `budget` candidates, with how often each event is
-// covered. For an event covered once, the sum of its coverers' ids is that
-// coverer, so each chosen candidate knows how many events it alone covers
-// (what leaving costs) without looking at the others.
-class CoverageWalk {
-public:
-    CoverageWalk(const CoverInstance& instance, const std::vector<std::uint32_t>& chosen, std::uint64_t seed)
-        : instance_(instance), random_(seed), slotOf_(instance.candidateCount(), kOut),
-          alone_(instance.candidateCount(), 0), credit_(instance.candidateCount(), 0),
-          count_(instance.eventCount(), 0), coverers_(instance.eventCount(), 0), uncovered_(instance.eventCount()) {
-        for (std::uint32_t e = 0; e < instance.eventCount(); ++e)
-            if (instance.candidatesOf(e).size() > 0) uncovered_.insert(e);
-        for (std::uint32_t c : chosen) add(c);
-    }
-
-    std::uint64_t covered() const { return covered_; }
-    bool coversAll() const { return uncovered_.empty(); }
-    std::vector<std::uint32_t> chosen() const {
-        std::vector<std::uint32_t> sorted(slots_);
-        std::sort(sorted.begin(), sorted.end());
-        return sorted;
-    }
-
-    // One step at temperature `heat`: an uncovered event, a candidate that
-    // covers it, and the chosen candidate it replaces best among those whose
-    // events it would take over and two taken at random.
-    void step(double heat) {
-        if (uncovered_.empty() || slots_.empty()) return;
-        const auto holders = instance_.candidatesOf(uncovered_.pick(random_));
-        const std::uint32_t in = holders.first[random_.below(holders.size())];
-        std::int64_t gain = 0;
-        relieved_.clear();
-        for (std::uint32_t e : instance_.eventsOf(in)) {
-            if (count_[e] == 0) ++gain;
-            if (count_[e] != 1) continue;
-            const auto alone = static_cast<std::uint32_t>(coverers_[e]);
-            if (credit_[alone]++ == 0) relieved_.push_back(alone);
-        }
-        std::uint32_t out = slots_[random_.below(slots_.size())];
-        const auto lossOf = [&](std::uint32_t c) { return static_cast<std::int64_t>(alone_[c] - credit_[c]); };
-        std::int64_t loss = lossOf(out);
-        const auto consider = [&](std::uint32_t c) {
-            const std::int64_t l = lossOf(c);
-            if (l < loss || (l == loss && (random_.next() & 1))) loss = l, out = c;
-        };
-        consider(slots_[random_.below(slots_.size())]);
-        for (std::uint32_t c : relieved_) consider(c);
-        for (std::uint32_t c : relieved_) credit_[c] = 0;
-        const std::int64_t change = gain - loss;
-        if (change < 0 && random_.unit() >= std::exp(static_cast<double>(change) / heat)) return;
-        remove(out);
-        add(in);
-    }
-
-private:
-    void add(std::uint32_t c) {
-        slotOf_[c] = static_cast<std::uint32_t>(slots_.size());
-        slots_.push_back(c);
-        alone_[c] = 0;
-        for (std::uint32_t e : instance_.eventsOf(c)) {
-            if (count_[e] == 0) {
-                uncovered_.erase(e);
-                ++covered_;
-                ++alone_[c];
-            } else if (count_[e] == 1) {
-                --alone_[static_cast<std::uint32_t>(coverers_[e])];
-            }
-            ++count_[e];
-            coverers_[e] += c;
-        }
-    }
-
-    void remove(std::uint32_t c) {
-        const std::uint32_t slot = slotOf_[c];
-        slots_[slot] = slots_.back();
-        slotOf_[slots_[slot]] = slot;
-        slots_.pop_back();
-        slotOf_[c] = kOut;
-        for (std::uint32_t e : instance_.eventsOf(c)) {
-            --count_[e];
-            coverers_[e] -= c;
-            if (count_[e] == 0) {
-                uncovered_.insert(e);
-                --covered_;
-            } else if (count_[e] == 1) {
-                ++alone_[static_cast<std::uint32_t>(coverers_[e])];
-            }
-        }
-    }
-
-    const CoverInstance& instance_;
-    Random random_;
-    std::vector<std::uint32_t> slots_;     // the chosen candidates
-    std::vector<std::uint32_t> slotOf_;    // per candidate: its place in slots_, or kOut
-    std::vector<std::uint32_t> alone_;     // per chosen candidate: events it alone covers
-    std::vector<std::uint32_t> credit_;    // per candidate, during a step: of those, how many `in` covers
-    std::vector<std::uint32_t> relieved_;
-    std::vector<std::uint32_t> count_;     // per event: chosen candidates covering it
-    std::vector<std::uint64_t> coverers_;  // per event: the sum of their ids
-    IdSet uncovered_;                      // events some candidate covers but no chosen one
-    std::uint64_t covered_ = 0;
-};
+constexpr std::uint32_t kOut = MaskIndex::kAbsent;
 
 // The walk cools from kHotStart to kColdEnd (in events) over one round, and
 // each round starts again from the best choice so far: a hot start leaves
@@ -167,17 +64,21 @@ CoverageResult MaxCoverage(const CoverInstance& instance, std::size_t budget, co
         lastReport = now;
         return options.progress(best.covered);
     };
-    std::optional<CoverageWalk> walk;
+    std::optional<KeptCandidates> walk;
     const auto roundTime = options.timeLimit / kRounds;
     for (int round = 0; round < kRounds && best.covered < ceiling && !best.stopped; ++round) {
         const auto roundStart = Clock::now();
         walk.emplace(instance, best.chosen, options.seed + static_cast<std::uint64_t>(round));
         double heat = kHotStart;
         for (std::uint64_t step = 1; best.covered < ceiling; ++step) {
-            walk->step(heat);
+            if (!walk->coversAll() && walk->size() > 0) {
+                const KeptCandidates::Swap swap = walk->propose();
+                if (swap.gain >= 0 || walk->random().unit() < std::exp(static_cast<double>(swap.gain) / heat))
+                    walk->make(swap);
+            }
             if (walk->covered() > best.covered) {
                 best.covered = walk->covered();
-                best.chosen = walk->chosen();
+                best.chosen = walk->kept();
             }
             if (step % 256 != 0) continue;
             const auto now = Clock::now();

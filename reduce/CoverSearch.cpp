@@ -1,6 +1,6 @@
 #include "reduce/CoverSearch.h"
 
-#include "reduce/SearchParts.h"
+#include "reduce/KeptCandidates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,68 +84,31 @@ std::vector<std::uint32_t> GreedyCover(const CoverInstance& instance, Clock& clo
     return GreedyCoverage(instance, SIZE_MAX, {}, [&] { return complete = clock.goOn(0); });
 }
 
-constexpr std::uint32_t kOut = ~std::uint32_t(0);
-
-// A fixed number of kept candidates and how often each event is covered.
-// For an event covered once, the sum of its coverers' ids is that coverer,
-// so each kept candidate knows how many events it alone covers (its loss
-// when it leaves) without looking at its neighbours; the kept candidates
-// that cover nothing alone are listed apart, as free replacements.
+// Annealing at a fixed number of kept candidates on the events they leave
+// uncovered, never straying more than a few events from a cover.
 class Annealer {
 public:
     Annealer(const CoverInstance& instance, const std::vector<std::uint32_t>& cover, std::uint64_t seed)
-        : instance_(instance), random_(seed), slotOf_(instance.candidateCount(), kOut),
-          alone_(instance.candidateCount(), 0), credit_(instance.candidateCount(), 0),
-          spare_(instance.candidateCount()), count_(instance.eventCount(), 0),
-          coverers_(instance.eventCount(), 0), uncovered_(instance.eventCount()) {
-        for (std::uint32_t c : cover) add(c);
-    }
+        : kept_(instance, cover, seed) {}
 
-    bool covers() const { return uncovered_.empty(); }
-    std::size_t size() const { return slots_.size(); }
-    std::vector<std::uint32_t> cover() const {
-        std::vector<std::uint32_t> sorted(slots_);
-        std::sort(sorted.begin(), sorted.end());
-        return sorted;
-    }
+    bool covers() const { return kept_.coversAll(); }
+    std::size_t size() const { return kept_.size(); }
+    std::vector<std::uint32_t> cover() const { return kept_.kept(); }
 
     // Drops the kept candidate whose loss uncovers the fewest events.
     void dropOne() {
-        dropLightest();
-        mostUncovered_ = std::max(kMostUncovered, uncovered_.size());
+        kept_.dropLightest();
+        mostUncovered_ = std::max(kMostUncovered, kept_.uncoveredCount());
     }
 
-    // One annealing step at temperature `heat`: an uncovered event, a
-    // candidate covering it, and the kept candidate it replaces best among
-    // those it would relieve, a spare one and a random one. A step that would
-    // leave more events uncovered than the bound is refused outright.
+    // One annealing step at temperature `heat`. A step that would leave
+    // more events uncovered than the bound is refused outright.
     void step(double heat) {
-        const std::uint32_t event = uncovered_.pick(random_);
-        const auto choices = instance_.candidatesOf(event);
-        const std::uint32_t in = choices.first[random_.below(choices.size())];
-        std::int64_t gain = 0;
-        relieved_.clear();
-        for (std::uint32_t e : instance_.eventsOf(in)) {
-            if (count_[e] == 0) ++gain;
-            if (count_[e] != 1) continue;
-            const auto alone = static_cast<std::uint32_t>(coverers_[e]);
-            if (credit_[alone]++ == 0) relieved_.push_back(alone);
-        }
-        std::uint32_t out = slots_[random_.below(slots_.size())];
-        auto lossOf = [&](std::uint32_t c) { return static_cast<std::int64_t>(alone_[c] - credit_[c]); };
-        std::int64_t loss = lossOf(out);
-        auto consider = [&](std::uint32_t c) {
-            const std::int64_t l = lossOf(c);
-            if (l < loss || (l == loss && (random_.next() & 1))) loss = l, out = c;
-        };
-        if (!spare_.empty()) consider(spare_.pick(random_));
-        for (std::uint32_t c : relieved_) consider(c);
-        for (std::uint32_t c : relieved_) credit_[c] = 0;
-        const std::int64_t delta = loss - gain;
-        if (delta > 0 && uncovered_.size() + static_cast<std::size_t>(delta) > mostUncovered_) return;
-        if (delta > 0 && random_.unit() >= std::exp(-static_cast<double>(delta) / heat)) return;
-        remove(slotOf_[out]);
-        add(in);
+        const KeptCandidates::Swap swap = kept_.propose();
+        const std::int64_t delta = -swap.gain;
+        if (delta > 0 && kept_.uncoveredCount() + static_cast<std::size_t>(delta) > mostUncovered_) return;
+        if (delta > 0 && kept_.random().unit() >= std::exp(-static_cast<double>(delta) / heat)) return;
+        kept_.make(swap);
     }
 
 private:
@@ -154,60 +117,7 @@ private:
     // as many as the last drop left when it left more.
     static constexpr std::size_t kMostUncovered = 4;
 
-    void dropLightest() {
-        if (!spare_.empty()) return remove(slotOf_[spare_.pick(random_)]);
-        std::size_t best = 0;
-        for (std::size_t s = 1; s < slots_.size(); ++s)
-            if (alone_[slots_[s]] < alone_[slots_[best]]) best = s;
-        remove(best);
-    }
-
-    void add(std::uint32_t c) {
-        slotOf_[c] = static_cast<std::uint32_t>(slots_.size());
-        slots_.push_back(c);
-        alone_[c] = 0;
-        for (std::uint32_t e : instance_.eventsOf(c)) {
-            if (count_[e] == 0) {
-                if (uncovered_.contains(e)) uncovered_.erase(e);
-                ++alone_[c];
-            } else if (count_[e] == 1) {
-                const auto other = static_cast<std::uint32_t>(coverers_[e]);
-                if (--alone_[other] == 0) spare_.insert(other);
-            }
-            ++count_[e];
-            coverers_[e] += c;
-        }
-        if (alone_[c] == 0) spare_.insert(c);
-    }
-
-    void remove(std::size_t slot) {
-        const std::uint32_t c = slots_[slot];
-        slots_[slot] = slots_.back();
-        slotOf_[slots_[slot]] = static_cast<std::uint32_t>(slot);
-        slots_.pop_back();
-        slotOf_[c] = kOut;
-        if (spare_.contains(c)) spare_.erase(c);
-        for (std::uint32_t e : instance_.eventsOf(c)) {
-            --count_[e];
-            coverers_[e] -= c;
-            if (count_[e] == 0) uncovered_.insert(e);
-            if (count_[e] != 1) continue;
-            const auto other = static_cast<std::uint32_t>(coverers_[e]);
-            if (alone_[other]++ == 0) spare_.erase(other);
-        }
-    }
-
-    const CoverInstance& instance_;
-    Random random_;
-    std::vector<std::uint32_t> slots_;
-    std::vector<std::uint32_t> slotOf_;
-    std::vector<std::uint32_t> alone_;    // per kept candidate: events it alone covers
-    std::vector<std::uint32_t> credit_;   // per candidate, during a step: of those, how many `in` covers
-    IdSet spare_;                         // kept candidates that cover nothing alone
-    std::vector<std::uint32_t> relieved_;
-    std::vector<std::uint32_t> count_;
-    std::vector<std::uint64_t> coverers_;  // per event: the sum of its kept coverers' ids
-    IdSet uncovered_;
+    KeptCandidates kept_;
     std::size_t mostUncovered_ = kMostUncovered;
 };
 

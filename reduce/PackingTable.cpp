@@ -1,16 +1,16 @@
 #include "reduce/PackingTable.h"
 
+#include "reduce/DesignParts.h"
+
 #include <algorithm>
 #include <array>
 #include <set>
-#include <sstream>
-#include <string>
 #include <string_view>
 
 namespace torvanel::reduce {
 namespace {
 
-// "v k t" then the blocks, one letter per point ('a' is point 0).
+// One line per cell, in the form DesignParts.h reads.
 constexpr std::string_view kPackings =
 #include "reduce/PackingTable.inc"
     ;
@@ -23,24 +23,6 @@ constexpr std::array<std::array<int, 15>, 3> kPublished = {{
     {-1, -1, -2, -3, -6, -11, -12, -18, -28, -42, -48, -68, 69, 76, 0},
     {-3, -7, -14, -18, -30, -35, -51, -65, -91, -105, -140, -157, -198, -228, -285},
 }};
-
-// Steps `positions` (increasing, below n) to the next choice in
-// lexicographic order; false after the last.
-bool NextChoice(std::vector<int>& positions, int n) {
-    const int size = static_cast<int>(positions.size());
-    int i = size - 1;
-    while (i >= 0 && positions[static_cast<std::size_t>(i)] == n - size + i) --i;
-    if (i < 0) return false;
-    ++positions[static_cast<std::size_t>(i)];
-    for (int j = i + 1; j < size; ++j) positions[static_cast<std::size_t>(j)] = positions[static_cast<std::size_t>(j - 1)] + 1;
-    return true;
-}
-
-std::vector<int> FirstChoice(int size) {
-    std::vector<int> positions(static_cast<std::size_t>(size));
-    for (int i = 0; i < size; ++i) positions[static_cast<std::size_t>(i)] = i;
-    return positions;
-}
 
 bool Trivial(int v, int k, int t) { return t <= 1 || t == k || k >= v; }
 
@@ -61,9 +43,7 @@ std::vector<Block> TrivialPacking(int v, int k, int t) {
         }
         return blocks;
     }
-    std::vector<int> positions = FirstChoice(k);
-    do blocks.push_back(positions);
-    while (NextChoice(positions, v));
+    for (Mask set : SubsetsOf(v, k)) blocks.push_back(BlockOf(set));
     return blocks;
 }
 
@@ -72,20 +52,9 @@ std::vector<Block> TrivialPacking(int v, int k, int t) {
 std::vector<Block> TablePacking(int v, int k, int t) {
     if (v <= 0 || k <= 0 || t < 0 || t > k) return {};
     if (Trivial(v, k, t)) return TrivialPacking(v, k, t);
-    std::istringstream lines{std::string(kPackings)};
-    std::vector<Block> blocks;
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        int cv = 0, ck = 0, ct = 0;
-        if (!(words >> cv >> ck >> ct) || cv != v || ck != k || ct != t) continue;
-        for (std::string word; words >> word;) {
-            Block block;
-            for (char letter : word) block.push_back(letter - 'a');
-            blocks.push_back(block);
-        }
-        break;
-    }
-    return blocks;
+    for (CellDesign& cell : ReadDesigns(kPackings))
+        if (cell.v == v && cell.k == k && cell.t == t) return std::move(cell.blocks);
+    return {};
 }
 
 std::optional<Record> BestKnownPacking(int v, int k, int t) {
@@ -99,19 +68,15 @@ std::optional<Record> BestKnownPacking(int v, int k, int t) {
 }
 
 bool IsPacking(const std::vector<Block>& blocks, int v, int k, int t) {
-    std::set<std::vector<int>> seen;
-    for (Block block : blocks) {
-        std::sort(block.begin(), block.end());
-        const bool fits = static_cast<int>(block.size()) == k && block.front() >= 0 && block.back() < v &&
-                          std::adjacent_find(block.begin(), block.end()) == block.end();
-        if (!fits) return false;
-        // Every t-subset of the block, by its positions.
-        std::vector<int> positions = FirstChoice(t);
-        do {
-            std::vector<int> tSet;
-            for (int p : positions) tSet.push_back(block[static_cast<std::size_t>(p)]);
-            if (!seen.insert(tSet).second) return false;
-        } while (NextChoice(positions, k));
+    std::set<Mask> seen;
+    for (const Block& block : blocks) {
+        const Mask mask = MaskOf(block);
+        if (__builtin_popcountll(mask) != k || static_cast<int>(block.size()) != k || (v < 64 && (mask >> v) != 0) ||
+            std::any_of(block.begin(), block.end(), [](int p) { return p < 0; }))
+            return false;
+        bool twice = false;
+        ForEachSubset(mask, t, [&](Mask tSet) { twice = !seen.insert(tSet).second || twice; });
+        if (twice) return false;
     }
     return true;
 }

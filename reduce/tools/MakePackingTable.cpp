@@ -14,6 +14,7 @@
 //
 // Every packing is checked with IsPacking before it is written.
 
+#include "reduce/DesignParts.h"
 #include "reduce/PackingTable.h"
 #include "reduce/Problem.h"
 #include "reduce/SearchParts.h"
@@ -46,7 +47,6 @@ public:
         for (std::uint32_t p = 0; p < pieces_.size(); ++p)
             for (std::uint32_t id : pieces_[p].tSets) holders_[id].push_back(p);
     }
-    static Mask FullMask(int v) { return (Mask{1} << v) - 1; }
 
     const std::vector<Piece>& pieces() const { return pieces_; }
     const std::vector<std::uint32_t>& holders(std::uint32_t tSet) const { return holders_[tSet]; }
@@ -60,28 +60,16 @@ private:
 // The id of each t-set of v points, by its mask.
 std::map<Mask, std::uint32_t> TSetIds(int v, int t) {
     std::map<Mask, std::uint32_t> ids;
-    ForEachSubset(Incidence::FullMask(v), t, [&](Mask s) { ids.emplace(s, static_cast<std::uint32_t>(ids.size())); });
+    for (Mask s : SubsetsOf(v, t)) ids.emplace(s, static_cast<std::uint32_t>(ids.size()));
     return ids;
 }
 
-// A cyclic group: points 0 .. cycles * m - 1 turn on `cycles` cycles of
-// length m, the other points stay.
-struct Turn {
-    int m = 0;  // 0: no turn, every block alone
+// A cyclic group the searches take orbits of: `cycles` cycles of `length`
+// points; a length of 0 takes every block alone.
+struct Cycles {
+    int length = 0;
     int cycles = 1;
 };
-
-// The image of `set` when the turn is applied `by` times.
-Mask Turned(Mask set, Turn turn, int by) {
-    const Mask cycle = (Mask{1} << turn.m) - 1;
-    for (int c = 0; c < turn.cycles; ++c) {
-        const int shift = c * turn.m;
-        const Mask turning = (set >> shift) & cycle;
-        const Mask rotated = ((turning << by) | (turning >> (turn.m - by))) & cycle;
-        set = (set & ~(cycle << shift)) | (rotated << shift);
-    }
-    return set;
-}
 
 // A piece from `blocks`, or nothing when two of them share a t-set.
 std::optional<Piece> PieceOf(std::vector<Mask> blocks, int t, const std::map<Mask, std::uint32_t>& ids) {
@@ -95,17 +83,18 @@ std::optional<Piece> PieceOf(std::vector<Mask> blocks, int t, const std::map<Mas
 
 // Every k-set alone, or the orbits of k-sets under `turn` that hold no
 // t-set twice.
-Incidence Pieces(int v, int k, int t, Turn turn) {
+Incidence Pieces(int v, int k, int t, Cycles turn) {
     const auto ids = TSetIds(v, t);
+    std::optional<CyclicGroup> group;
+    if (turn.length > 0) group.emplace(v, turn.length, turn.cycles);
     std::vector<Piece> pieces;
     std::set<Mask> seen;
-    ForEachSubset(Incidence::FullMask(v), k, [&](Mask block) {
-        if (seen.count(block)) return;
-        std::set<Mask> orbit{block};
-        for (int by = 1; by < turn.m; ++by) orbit.insert(Turned(block, turn, by));
+    for (Mask block : SubsetsOf(v, k)) {
+        if (seen.count(block)) continue;
+        std::vector<Mask> orbit = group ? group->orbit(block) : std::vector<Mask>{block};
         seen.insert(orbit.begin(), orbit.end());
-        if (auto piece = PieceOf({orbit.begin(), orbit.end()}, t, ids)) pieces.push_back(std::move(*piece));
-    });
+        if (auto piece = PieceOf(std::move(orbit), t, ids)) pieces.push_back(std::move(*piece));
+    }
     return Incidence(ids.size(), std::move(pieces));
 }
 
@@ -160,7 +149,7 @@ private:
 };
 
 // A Steiner system S(t, k, v) made of orbits under `turn`.
-std::optional<std::vector<Mask>> CyclicSteiner(int v, int k, int t, Turn turn) {
+std::optional<std::vector<Mask>> CyclicSteiner(int v, int k, int t, Cycles turn) {
     const Incidence incidence = Pieces(v, k, t, turn);
     return ExactCover(incidence).solve();
 }
@@ -179,7 +168,7 @@ std::vector<Mask> Doubled(const std::vector<Mask>& sqs, int v) {
                 if ((block >> p) & 1) image |= Mask{1} << (p + ((upper >> slot++) & 1 ? v : 0));
             doubled.push_back(image);
         }
-    ForEachSubset(Incidence::FullMask(v), 2, [&](Mask pair) { doubled.push_back(pair | (pair << v)); });
+    for (Mask pair : SubsetsOf(v, 2)) doubled.push_back(pair | (pair << v));
     return doubled;
 }
 
@@ -282,10 +271,10 @@ struct System {
 std::vector<System> SteinerSystems() {
     std::vector<System> systems;
     auto cyclic = [&](int v, int k, int t) {
-        for (Turn turn : {Turn{v, 1}, Turn{v - 1, 1}, Turn{v / 2, 2}, Turn{(v - 1) / 2, 2}})
+        for (Cycles turn : {Cycles{v, 1}, Cycles{v - 1, 1}, Cycles{v / 2, 2}, Cycles{(v - 1) / 2, 2}})
             if (auto blocks = CyclicSteiner(v, k, t, turn)) {
                 std::fprintf(stderr, "S(%d,%d,%d): %zu blocks, orbits of %d %d-cycles\n", t, k, v, blocks->size(),
-                             turn.cycles, turn.m);
+                             turn.cycles, turn.length);
                 return systems.push_back({v, k, t, *blocks});
             }
         std::fprintf(stderr, "S(%d,%d,%d): no cyclic system found\n", t, k, v);
@@ -303,12 +292,7 @@ std::vector<System> SteinerSystems() {
 
 std::vector<Block> AsBlocks(const std::vector<Mask>& masks) {
     std::vector<Block> blocks;
-    for (Mask mask : masks) {
-        Block block;
-        for (int p = 0; p < 64; ++p)
-            if ((mask >> p) & 1) block.push_back(p);
-        blocks.push_back(block);
-    }
+    for (Mask mask : masks) blocks.push_back(BlockOf(mask));
     std::sort(blocks.begin(), blocks.end());
     return blocks;
 }
@@ -325,29 +309,21 @@ std::vector<Mask> BestPacking(int v, int k, int t, double seconds, const std::ve
     if (record && static_cast<int>(best.size()) >= record->size) return best;
     // Orbits first, then single blocks from the best so far, which can add
     // to an orbit packing what no orbit brings.
-    const Turn turns[] = {{v, 1}, {v - 1, 1}, {v / 2, 2}, {(v - 1) / 2, 2}, {(v - 2) / 3, 3}, {(v - 1) / 4, 4}, {0, 1}};
-    for (Turn turn : turns) {
-        if (turn.m == 1) continue;
+    const Cycles turns[] = {{v, 1}, {v - 1, 1}, {v / 2, 2}, {(v - 1) / 2, 2}, {(v - 2) / 3, 3}, {(v - 1) / 4, 4}, {0, 1}};
+    for (Cycles turn : turns) {
+        if (turn.length == 1) continue;
         const Incidence incidence = Pieces(v, k, t, turn);
         if (incidence.pieces().empty()) continue;
-        PackingWalk walk(incidence, 7 + static_cast<std::uint64_t>(turn.m));
+        PackingWalk walk(incidence, 7 + static_cast<std::uint64_t>(turn.length));
         walk.start(best);
-        std::vector<Mask> found = walk.run(seconds / std::size(turns), 0.3 * std::max(1, turn.m));
+        std::vector<Mask> found = walk.run(seconds / std::size(turns), 0.3 * std::max(1, turn.length));
         std::fprintf(stderr, "  %d %d %d, %s: %zu blocks\n", v, k, t,
-                     turn.m == 0 ? "single blocks" : (std::to_string(turn.cycles) + " " + std::to_string(turn.m) + "-cycles").c_str(), found.size());
+                     turn.length == 0 ? "single blocks"
+                                       : (std::to_string(turn.cycles) + " " + std::to_string(turn.length) + "-cycles").c_str(), found.size());
         if (found.size() > best.size()) best = std::move(found);
         if (record && static_cast<int>(best.size()) >= record->size) break;
     }
     return best;
-}
-
-std::string Line(int v, int k, int t, const std::vector<Block>& blocks) {
-    std::string line = std::to_string(v) + " " + std::to_string(k) + " " + std::to_string(t);
-    for (const Block& block : blocks) {
-        line += ' ';
-        for (int p : block) line += static_cast<char>('a' + p);
-    }
-    return line;
 }
 
 std::vector<Block> Checked(int v, int k, int t, const std::vector<Mask>& masks) {
@@ -371,12 +347,12 @@ int main(int argc, char** argv) {
     if (argc == 5) {
         const int v = std::atoi(argv[1]), k = std::atoi(argv[2]), t = std::atoi(argv[3]);
         const auto blocks = Checked(v, k, t, BestPacking(v, k, t, std::atof(argv[4]), systems));
-        std::printf("%zu blocks\n%s\n", blocks.size(), Line(v, k, t, blocks).c_str());
+        std::printf("%zu blocks\n%s\n", blocks.size(), DesignLine({v, k, t, blocks}).c_str());
         return 0;
     }
     const double seconds = std::atof(argv[1]);
     const bool wholeTable = argc == 2;
-    if (wholeTable) std::printf("R\"(\n");
+    std::vector<CellDesign> table;
     for (const Cell& cell : kPackingCells)
         for (int v = kPackingMinPoints; v <= kPackingMaxPoints; ++v) {
             if (cell.k >= v || (!wholeTable && (cell.k != std::atoi(argv[2]) || cell.t != std::atoi(argv[3])))) continue;
@@ -384,9 +360,10 @@ int main(int argc, char** argv) {
             const auto record = BestKnownPacking(v, cell.k, cell.t);
             std::fprintf(stderr, "%2d %d %d: %4zu blocks (published %d)\n", v, cell.k, cell.t, blocks.size(),
                          record ? record->size : 0);
-            std::printf("%s\n", Line(v, cell.k, cell.t, blocks).c_str());
+            table.push_back({v, cell.k, cell.t, blocks});
+            if (!wholeTable) std::printf("%s\n", DesignLine(table.back()).c_str());
             std::fflush(stdout);
         }
-    if (wholeTable) std::printf(")\"\n");
+    if (wholeTable) std::printf("%s", DesignTableText(table).c_str());
     return 0;
 }
