@@ -4,15 +4,20 @@
 #include "app/Commands.h"
 #include "app/Dialogs.h"
 #include "app/JobProgress.h"
+#include "app/ReduceDialog.h"
+#include "generators/Numbers.h"
+#include "reduce/Budget.h"
 #include "reduce/Reduce.h"
 #include "app/ResultHost.h"
 
 #include <QAction>
+#include <QLocale>
 #include <QWidget>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -20,6 +25,8 @@ namespace {
 using namespace std::chrono_literals;
 using torvanel::ResultList;
 using torvanel::ShownLines;
+using torvanel::bets::LineBases;
+using torvanel::reduce::BudgetReduction;
 using torvanel::reduce::Payout;
 using torvanel::reduce::Quality;
 using torvanel::reduce::Reduction;
@@ -41,13 +48,7 @@ QString fromUtf8(std::string_view text)
 }
 
 // Fusion lines hold bases and outsiders; the guarantee then names the bases.
-bool holdsBases(const ResultList& list)
-{
-    return std::any_of(list.blocks().begin(), list.blocks().end(),
-                       [](const torvanel::ResultBlock& block) { return block.baseTake > 0 && block.outTake > 0; });
-}
-
-QString guaranteeOf(Payout payout, bool bases)
+QString guaranteeOf(Payout payout, LineBases bases)
 {
     return fromUtf8(torvanel::bets::GuaranteeSentence(payout, bases));
 }
@@ -77,6 +78,92 @@ QString progressText(std::size_t bestSize)
     if (bestSize == 0)
         return QStringLiteral("Recherche d'une liste réduite…");
     return QStringLiteral("Recherche d'une liste réduite : %1 combinaisons pour l'instant").arg(frenchCount(bestSize));
+}
+
+// Drops the messages of a pricing that only fills a label.
+class QuietSink : public torvanel::MessageSink {
+public:
+    void showMessage(const std::string&) override {}
+};
+
+// "45,5 %": one decimal, and never "100,0 %" short of every arrival nor
+// "0,0 %" above none, which rounding alone would say.
+QString shareText(std::uint64_t part, std::uint64_t whole)
+{
+    double percent = whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+    percent = std::round(percent * 10) / 10;
+    if (part < whole)
+        percent = std::min(percent, 99.9);
+    if (part > 0)
+        percent = std::max(percent, 0.1);
+    return QLocale(QLocale::French, QLocale::France).toString(percent, 'f', 1) + QStringLiteral(" %");
+}
+
+// "Ces 30 lignes paient le Bonus 4 pour 150 des 330 arrivées (45,5 %) que
+// paie la liste complète.", then how good the list is.
+QString budgetSummary(Payout payout, LineBases bases, const BudgetReduction& reduced)
+{
+    const std::uint64_t kept = reduced.kept.size();
+    const QString lines =
+        kept == 1 ? QStringLiteral("Cette ligne paie") : QStringLiteral("Ces %1 lignes paient").arg(frenchCount(kept));
+    QString summary = QStringLiteral("%1 %2 pour %3 des %4 arrivées (%5) %6.")
+                          .arg(lines, fromUtf8(torvanel::bets::ClassInSentence(payout)), frenchCount(reduced.covered),
+                               frenchCount(reduced.total), shareText(reduced.covered, reduced.total),
+                               fromUtf8(torvanel::bets::CountedArrivals(payout, bases)));
+    if (reduced.stopped)
+        summary += QStringLiteral("\r\nLa recherche a été arrêtée : c'est la meilleure liste trouvée jusque-là.");
+    else if (reduced.optimal)
+        summary += QStringLiteral("\r\nAucune liste d'autant de lignes n'en paie davantage.");
+    else
+        summary += QStringLiteral("\r\nCette liste a été trouvée par une recherche dans le temps imparti : "
+                                  "une liste d'autant de lignes qui en paie davantage peut exister.");
+    return summary;
+}
+
+// What the title bar says of a list reduced to a budget:
+// "liste réduite à 30 lignes (Bonus 4 : 45,5 % des arrivées)".
+std::string budgetTitle(Payout payout, const BudgetReduction& reduced)
+{
+    return QStringLiteral("liste réduite à %1 lignes (%2 : %3 des arrivées)")
+        .arg(frenchCount(reduced.kept.size()), fromUtf8(torvanel::bets::ClassOf(payout).name),
+             shareText(reduced.covered, reduced.total))
+        .toStdString();
+}
+
+// Runs the reduction to a budget on a worker thread (BackgroundJob). Its
+// best list also when the user stops it; nothing when the window was
+// closed or the program is ending.
+std::optional<BudgetReduction> budgetInBackground(QWidget& window, const ShownLines& lines, Payout payout,
+                                                  std::uint64_t maxLines)
+{
+    BudgetReduction reduced;
+    std::atomic<std::uint64_t> covered{0}, total{0};
+    const auto limit = std::chrono::duration_cast<std::chrono::milliseconds>(torvanel::reduce::BudgetOptions{}.timeLimit);
+    const auto start = std::chrono::steady_clock::now();
+    const bool done = BackgroundJob::run(
+        window,
+        [&](BackgroundJob::Shared& shared) {
+            torvanel::reduce::BudgetOptions options;
+            shared.total = static_cast<std::uint64_t>(limit.count());
+            options.progress = [&](const torvanel::reduce::BudgetProgress& p) {
+                covered = p.covered;
+                total = p.total;
+                const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+                shared.done = static_cast<std::uint64_t>(std::min(elapsed, limit).count());
+                return !shared.stop;
+            };
+            reduced = torvanel::reduce::ReduceToBudget(lines, payout, maxLines, options);
+        },
+        [&](std::uint64_t, std::uint64_t) {
+            if (total == 0)
+                return QStringLiteral("Recherche d'une liste de %1 lignes au plus…").arg(frenchCount(maxLines));
+            return QStringLiteral("Recherche d'une liste de %1 lignes au plus : %2 des arrivées payées pour l'instant")
+                .arg(frenchCount(maxLines), shareText(covered, total));
+        });
+    // "Annuler" keeps the best list so far; a closed window shows nothing.
+    if (!done && (!window.isVisible() || reduced.kept.empty()))
+        return std::nullopt;
+    return reduced;
 }
 
 // Runs the reduction on a worker thread (BackgroundJob). Nothing when the
@@ -138,16 +225,15 @@ void ReduceCommand::reduceLines()
         Dialogs::showMessage(&window_, refusal);
         return;
     }
-    const bool bases = holdsBases(lines.full());
-    QStringList items;
-    for (Payout payout : payouts)
-        items << fromUtf8(torvanel::bets::ClassOf(payout).name) + QStringLiteral(" : ") + guaranteeOf(payout, bases);
-    const QString prompt = QStringLiteral("La liste compte %1 combinaisons.\nQuel rapport la liste réduite doit-elle garantir ?")
-                               .arg(frenchCount(lines.count()));
-    const std::optional<int> chosen = Dialogs::askItem(&window_, prompt, items);
+    const LineBases bases = torvanel::reduce::LineBasesOf(lines.full());
+    const std::optional<ReduceDialog::Answer> chosen = ReduceDialog::ask(&window_, questionOf(lines, payouts, bases));
     if (!chosen)
         return;
-    const Payout payout = payouts[static_cast<std::size_t>(*chosen)];
+    const Payout payout = payouts[static_cast<std::size_t>(chosen->payout)];
+    if (chosen->budget) {
+        reduceToBudget(lines, payout, *chosen->budget, bases);
+        return;
+    }
     std::optional<Reduction> reduction = reduceInBackground(window_, lines, payout);
     if (!reduction)
         return;
@@ -160,4 +246,47 @@ void ReduceCommand::reduceLines()
     if (!host_.showStage(torvanel::StageKind::Reduction, reduction->kept, stageTitle(payout), messages))
         return;
     Dialogs::showMessage(&window_, summaryOf(lines.count(), after, guaranteeOf(payout, bases), reduction->quality));
+}
+
+ReduceDialog::Setup ReduceCommand::questionOf(const ShownLines& lines, const std::vector<Payout>& payouts,
+                                              LineBases bases) const
+{
+    ReduceDialog::Setup setup;
+    setup.question = QStringLiteral("La liste compte %1 combinaisons.\nQuel rapport la liste réduite doit-elle payer ?")
+                         .arg(frenchCount(lines.count()));
+    for (Payout payout : payouts) {
+        setup.payouts << fromUtf8(torvanel::bets::ClassOf(payout).name);
+        setup.sentences << guaranteeOf(payout, bases);
+    }
+    setup.lines = lines.count();
+    const std::string stake = host_.stake();
+    setup.costOf = [this, stake](std::uint64_t n) {
+        QuietSink refusals;  // a refused stake shows no cost here; the merge has said why
+        const auto labels = host_.ticket().priceOf(n, stake, refusals);
+        return labels ? fromUtf8(labels->costText) : QString();
+    };
+    setup.linesFor = [unit = torvanel::ReadNumber(stake)](double euros) {
+        // A hair above the quotient, so that 13 Euros at 1.3 buy 10 lines.
+        return unit > 0 && euros > 0 ? static_cast<std::uint64_t>(std::floor(euros / unit + 1e-9)) : std::uint64_t{0};
+    };
+    return setup;
+}
+
+void ReduceCommand::reduceToBudget(const ShownLines& lines, Payout payout, std::uint64_t maxLines, LineBases bases)
+{
+    const std::optional<BudgetReduction> reduced = budgetInBackground(window_, lines, payout, maxLines);
+    if (!reduced)
+        return;
+    if (!reduced->refusal.empty() || reduced->kept.size() >= lines.count()) {
+        Dialogs::showMessage(&window_, reduced->refusal.empty() ? kNoShorterList : fromUtf8(reduced->refusal));
+        return;
+    }
+    const bool full = reduced->fullGuarantee;
+    WindowMessageSink messages(&window_);
+    if (!host_.showStage(torvanel::StageKind::Reduction, reduced->kept,
+                         full ? stageTitle(payout) : budgetTitle(payout, *reduced), messages))
+        return;
+    Dialogs::showMessage(&window_, full ? summaryOf(lines.count(), reduced->kept.size(), guaranteeOf(payout, bases),
+                                                    reduced->quality)
+                                        : budgetSummary(payout, bases, *reduced));
 }

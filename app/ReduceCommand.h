@@ -1,10 +1,18 @@
 #pragma once
 // "Réduire avec garantie…": the result list's context menu entry and Ctrl+R
-// in the window ask which payout the shorter list must still guarantee, find
-// that list on a worker thread (the shared progress dialogue, with "Annuler",
-// once it takes a while) and show it in lstResultat with its count and cost.
+// in the window ask (dlgReduire) which payout the shorter list must keep
+// paying, and whether for every arrival (the full guarantee) or within a
+// budget of lines; find that list on a worker thread (the shared progress
+// dialogue, with "Annuler", once it takes a while) and show it in
+// lstResultat with its count and cost, and what it pays.
+
+#include "app/ReduceDialog.h"
+#include "bets/BetRules.h"
+#include "generators/ShownLines.h"
 
 #include <QObject>
+
+#include <vector>
 
 class QAction;
 class QWidget;
@@ -20,6 +28,11 @@ public:
     QAction* reduceAction() const { return reduce_; }
 
 private:
+    ReduceDialog::Setup questionOf(const torvanel::ShownLines& lines, const std::vector<torvanel::bets::PayoutClass>& payouts,
+                                   torvanel::bets::LineBases bases) const;
+    void reduceToBudget(const torvanel::ShownLines& lines, torvanel::bets::PayoutClass payout, std::uint64_t maxLines,
+                        torvanel::bets::LineBases bases);
+
     ResultHost& host_;
     QWidget& window_;
     QAction* reduce_;

@@ -20,6 +20,8 @@ public:
     virtual QListView& resultView() = 0;
     // The punter's ticket; its shown() lines are those lstResultat shows.
     virtual const torvanel::Ticket& ticket() const = 0;
+    // The stake of a line as the punter wrote it (txtUnite).
+    virtual std::string stake() const = 0;
     // Shows only the lines `kept` (increasing indices of the lines shown now)
     // as a new stage of the ticket, with their count and their cost at the
     // stake in txtUnite; false (and a message) when that stake is refused,

@@ -496,6 +496,11 @@ torvanel::BetType frmmenu::checkedBetType() const
     return torvanel::BetType::Tierce;
 }
 
+std::string frmmenu::stake() const
+{
+    return txtUnite->text().toStdString();
+}
+
 bool frmmenu::showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
                         torvanel::MessageSink& messages)
 {

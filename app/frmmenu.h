@@ -151,6 +151,7 @@ private:
     // ---- ResultHost ----------------------------------------------------------
     QWidget& hostWindow() override { return *this; }
     QListView& resultView() override { return *lstResultat; }
+    std::string stake() const override;
     bool showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
                    torvanel::MessageSink& messages) override;
     torvanel::BetType checkedBetType() const;

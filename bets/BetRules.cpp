@@ -119,39 +119,6 @@ std::vector<PayoutClass> GuaranteeablePayouts(BetType bet)
     return payouts;
 }
 
-std::string_view GuaranteeSentence(PayoutClass payout, bool linesHoldBases)
-{
-    switch (payout) {
-    case QuinteBonus4:
-        return linesHoldBases
-                   ? "Si les 4 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
-                     "autant qu'une ligne en porte, une ligne au moins contient ces 4 chevaux : le Bonus 4 est assuré."
-                   : "Si les 4 premiers sont parmi vos chevaux, une ligne au moins contient ces 4 "
-                     "chevaux : le Bonus 4 est assuré.";
-    case QuinteBonus3:
-        return linesHoldBases
-                   ? "Si les 3 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
-                     "autant qu'une ligne en porte, une ligne au moins contient ces 3 chevaux : le Bonus 3 est assuré."
-                   : "Si les 3 premiers sont parmi vos chevaux, une ligne au moins contient ces 3 "
-                     "chevaux : le Bonus 3 est assuré.";
-    case QuarteBonus:
-        return linesHoldBases
-                   ? "Si les 3 premiers sont tous parmi vos chevaux et que vos bases y figurent, "
-                     "autant qu'une ligne en porte, une ligne au moins contient ces 3 chevaux : le Bonus du Quarté est assuré."
-                   : "Si les 3 premiers sont parmi vos chevaux, une ligne au moins contient ces 3 "
-                     "chevaux : le Bonus du Quarté est assuré.";
-    case DeuxSurQuatre:
-        return "Si les 4 premiers sont parmi vos chevaux et qu'une ligne de la liste complète était "
-               "gagnante, une ligne au moins a ses 2 chevaux parmi les 4 premiers : le 2 sur 4 est assuré.";
-    case CouplePlace:
-        return "Si les 3 premiers sont parmi vos chevaux et qu'une ligne de la liste complète était "
-               "gagnante, une ligne au moins a ses 2 chevaux parmi les 3 premiers : le Couplé placé "
-               "est assuré.";
-    default:
-        return {};
-    }
-}
-
 std::string ClassInSentence(PayoutClass payout)
 {
     if (payout == QuarteBonus)

@@ -85,10 +85,6 @@ const ClassRule* BestClass(BetType bet, std::span<const Horse> line, std::span<c
 // (none for the Tiercé: only its exact line pays).
 std::vector<PayoutClass> GuaranteeablePayouts(BetType bet);
 
-// What a list reduced for `payout` guarantees, in one French sentence; with
-// bases in the lines the condition names them.
-std::string_view GuaranteeSentence(PayoutClass payout, bool linesHoldBases);
-
 // The bases of a list's lines: how many each line holds, out of how many
 // the punter chose (none in a list of one group among itself).
 struct LineBases {

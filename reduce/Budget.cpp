@@ -195,6 +195,12 @@ std::optional<BudgetReduction> FullGuarantee(const ShownLines& shown, Payout pay
 
 }  // namespace
 
+bets::LineBases LineBasesOf(const ResultList& list) {
+    for (const ResultBlock& block : list.blocks())
+        if (block.baseTake > 0 && block.outTake > 0) return {block.baseTake, static_cast<int>(block.bases.size())};
+    return {};
+}
+
 BudgetReduction ReduceToBudget(const ShownLines& shown, Payout payout, std::uint64_t maxLines,
                                const BudgetOptions& options) {
     BudgetReduction reduction;

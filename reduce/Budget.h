@@ -77,6 +77,10 @@ struct BudgetReduction {
     std::string refusal;   // French reason; then `kept` is empty and the list stays
 };
 
+// The bases of the list's lines, for the sentences that name them: those
+// of its first block of bases beside outsiders.
+bets::LineBases LineBasesOf(const ResultList& list);
+
 BudgetReduction ReduceToBudget(const ShownLines& list, Payout payout, std::uint64_t maxLines,
                                const BudgetOptions& options = {});
 

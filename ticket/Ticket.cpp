@@ -54,4 +54,9 @@ std::optional<MergeOutcome> Ticket::price(const std::string& stake, MessageSink&
     return engine_.price(shown().count(), stake, messages);
 }
 
+std::optional<MergeOutcome> Ticket::priceOf(std::uint64_t lines, const std::string& stake,
+                                            MessageSink& messages) const {
+    return engine_.price(lines, stake, messages);
+}
+
 }  // namespace torvanel

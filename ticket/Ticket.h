@@ -66,6 +66,8 @@ public:
     std::optional<MergeOutcome> dropStages(const std::string& stake, MessageSink& messages);
     // The count and cost of what is shown, at `stake`.
     std::optional<MergeOutcome> price(const std::string& stake, MessageSink& messages) const;
+    // The count and cost of `lines` lines at `stake` (a budget being chosen).
+    std::optional<MergeOutcome> priceOf(std::uint64_t lines, const std::string& stake, MessageSink& messages) const;
 
 private:
     MergeEngine engine_;

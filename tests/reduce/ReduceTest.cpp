@@ -160,5 +160,5 @@ TEST(ReducePayouts, EachBetTypeOffersWhatItCanGuarantee) {
     EXPECT_EQ(GuaranteeablePayouts(BetType::Quinte), (std::vector{Payout::QuinteBonus4, Payout::QuinteBonus3}));
     EXPECT_EQ(GuaranteeablePayouts(BetType::Couple), std::vector{Payout::CouplePlace});
     EXPECT_TRUE(GuaranteeablePayouts(BetType::Tierce).empty());
-    EXPECT_NE(bets::GuaranteeSentence(Payout::QuinteBonus4, true), bets::GuaranteeSentence(Payout::QuinteBonus4, false));
+    EXPECT_NE(bets::GuaranteeSentence(Payout::QuinteBonus4, {2, 2}), bets::GuaranteeSentence(Payout::QuinteBonus4, {}));
 }
