@@ -53,7 +53,14 @@ std::uint64_t CountCovered(const CoverInstance& instance, const std::vector<std:
 CoverageResult MaxCoverage(const CoverInstance& instance, std::size_t budget, const CoverageOptions& options) {
     const auto began = Clock::now();
     CoverageResult best;
-    best.chosen = GreedyCoverage(instance, budget, options.start);
+    std::uint64_t looks = 0;
+    const auto greedyGoesOn = [&] {
+        if (++looks % 1024 != 0 || !options.progress) return true;
+        best.stopped = !options.progress(0);
+        return !best.stopped;
+    };
+    best.chosen = options.start.size() >= budget ? options.start
+                                                 : GreedyCoverage(instance, budget, options.start, greedyGoesOn);
     best.covered = CountCovered(instance, best.chosen);
     // Nothing to gain: every event covered, or each candidate covering its
     // most with no overlap.
@@ -157,9 +164,14 @@ class BudgetReport {
 public:
     BudgetReport(const BudgetOptions& options, std::uint64_t total) : options_(options), total_(total) {}
     bool operator()(std::uint64_t covered) {
+        covered_ = covered;
         const std::chrono::duration<double> elapsed = Clock::now() - began_;
-        return !options_.progress || options_.progress(BudgetProgress{covered, total_, elapsed.count()});
+        stopped_ = stopped_ || (options_.progress && !options_.progress(BudgetProgress{covered, total_, elapsed.count()}));
+        return !stopped_;
     }
+    // For the greedy choices, asked once a candidate: the callback every
+    // thousand candidates, with the arrivals paid before they began.
+    bool goOn() { return ++calls_ % 1024 != 0 ? !stopped_ : (*this)(covered_); }
     Clock::duration left() const {
         return std::max(options_.timeLimit - (Clock::now() - began_), Clock::duration::zero());
     }
@@ -168,6 +180,9 @@ private:
     const BudgetOptions& options_;
     std::uint64_t total_;
     Clock::time_point began_ = Clock::now();
+    std::uint64_t covered_ = 0;
+    std::uint64_t calls_ = 0;
+    bool stopped_ = false;
 };
 
 // The full guarantee's list when it fits in `maxLines` (tried only when
@@ -235,11 +250,17 @@ BudgetReduction ReduceToBudget(const ShownLines& shown, Payout payout, std::uint
     search.timeLimit = report.left();
     search.seed = options.seed;
     search.progress = [&report](std::uint64_t covered) { return report(covered); };
-    // Beyond the packing, its lines and the greedy choice after them may pay
-    // more than the greedy choice alone, or less: the walk starts from the better.
-    const std::vector<std::uint32_t> greedy = GreedyCoverage(instance, budget);
-    const std::vector<std::uint32_t> extended = GreedyCoverage(instance, budget, packing);
-    search.start = CountCovered(instance, extended) >= CountCovered(instance, greedy) ? extended : greedy;
+    search.start = packing;
+    if (packing.size() < budget) {
+        // Beyond the packing, its lines and the greedy choice after them may
+        // pay more than the greedy choice alone, or less: the walk starts
+        // from the better.
+        const auto goOn = [&report] { return report.goOn(); };
+        const std::vector<std::uint32_t> greedy = GreedyCoverage(instance, budget, {}, goOn);
+        const std::vector<std::uint32_t> extended =
+            packing.empty() ? greedy : GreedyCoverage(instance, budget, packing, goOn);
+        search.start = CountCovered(instance, extended) >= CountCovered(instance, greedy) ? extended : greedy;
+    }
     const CoverageResult found = MaxCoverage(instance, budget, search);
     reduction.kept = lines.linesOf(found.chosen);
     reduction.covered = found.covered;
