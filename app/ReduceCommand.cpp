@@ -130,6 +130,28 @@ std::string budgetTitle(Payout payout, const BudgetReduction& reduced)
         .toStdString();
 }
 
+// The bar of a search's progress dialogue: the time spent out of the
+// search's limit.
+class TimeBar {
+public:
+    explicit TimeBar(std::chrono::steady_clock::duration limit)
+        : limit_(std::chrono::duration_cast<std::chrono::milliseconds>(limit))
+    {
+    }
+    void begin(BackgroundJob::Shared& shared) const { shared.total = static_cast<std::uint64_t>(limit_.count()); }
+    // Moves the bar; false once the user asked to stop.
+    bool tick(BackgroundJob::Shared& shared) const
+    {
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
+        shared.done = static_cast<std::uint64_t>(std::min(elapsed, limit_).count());
+        return !shared.stop;
+    }
+
+private:
+    std::chrono::milliseconds limit_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
 // Runs the reduction to a budget on a worker thread (BackgroundJob). Its
 // best list also when the user stops it; nothing when the window was
 // closed or the program is ending.
@@ -138,19 +160,16 @@ std::optional<BudgetReduction> budgetInBackground(QWidget& window, const ShownLi
 {
     BudgetReduction reduced;
     std::atomic<std::uint64_t> covered{0}, total{0};
-    const auto limit = std::chrono::duration_cast<std::chrono::milliseconds>(torvanel::reduce::BudgetOptions{}.timeLimit);
-    const auto start = std::chrono::steady_clock::now();
+    const TimeBar bar(torvanel::reduce::BudgetOptions{}.timeLimit);
     const bool done = BackgroundJob::run(
         window,
         [&](BackgroundJob::Shared& shared) {
             torvanel::reduce::BudgetOptions options;
-            shared.total = static_cast<std::uint64_t>(limit.count());
+            bar.begin(shared);
             options.progress = [&](const torvanel::reduce::BudgetProgress& p) {
                 covered = p.covered;
                 total = p.total;
-                const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-                shared.done = static_cast<std::uint64_t>(std::min(elapsed, limit).count());
-                return !shared.stop;
+                return bar.tick(shared);
             };
             reduced = torvanel::reduce::ReduceToBudget(lines, payout, maxLines, options);
         },
@@ -172,18 +191,15 @@ std::optional<Reduction> reduceInBackground(QWidget& window, const ShownLines& l
 {
     Reduction reduction;
     std::atomic<std::size_t> bestSize{0};
-    const auto limit = std::chrono::duration_cast<std::chrono::milliseconds>(torvanel::reduce::ReduceOptions{}.timeLimit);
-    const auto start = std::chrono::steady_clock::now();
+    const TimeBar bar(torvanel::reduce::ReduceOptions{}.timeLimit);
     const bool done = BackgroundJob::run(
         window,
         [&](BackgroundJob::Shared& shared) {
             torvanel::reduce::ReduceOptions options;
-            shared.total = static_cast<std::uint64_t>(limit.count());
+            bar.begin(shared);
             options.progress = [&](const torvanel::reduce::ReduceProgress& p) {
                 bestSize = p.bestSize;
-                const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-                shared.done = static_cast<std::uint64_t>(std::min(elapsed, limit).count());
-                return !shared.stop;
+                return bar.tick(shared);
             };
             reduction = torvanel::reduce::Reduce(lines, payout, options);
         },
