@@ -23,7 +23,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-using torvanel::ResultList;
 using torvanel::ShownLines;
 using torvanel::bets::LineBases;
 using torvanel::reduce::BudgetReduction;

@@ -6,7 +6,7 @@
 // Three budgets a cell: half the shipped packing, all of it, and halfway
 // from it to the full guarantee. Run by hand:
 //
-//   budget_bench [seconds per search, 2 by default]
+//   budget_bench [seconds per search, 2 by default] [most horses, 20 by default]
 
 #include "generators/Generators.h"
 #include "reduce/Budget.h"
@@ -25,7 +25,9 @@ using namespace torvanel;
 using namespace torvanel::reduce;
 
 // What budget_optimum printed for the cells above a packing on up to 12
-// horses, with 300 s of CBC each: its best list and its proven bound.
+// horses (CBC 2.10 stopped after 240 s of processor time for the first
+// four, 90 s for the others): the best list it found (0: none) and the
+// bound it proved.
 struct Offline {
     int horses;
     Payout payout;
@@ -34,7 +36,11 @@ struct Offline {
     std::uint64_t bound;
 };
 constexpr Offline kOffline[] = {
-    {0, Payout::QuinteBonus4, 0, 0, 0},
+    {8, Payout::QuinteBonus4, 14, 59, 59},    {9, Payout::QuinteBonus4, 24, 110, 114},
+    {10, Payout::QuinteBonus4, 43, 189, 207}, {12, Payout::QuinteBonus4, 96, 436, 480},
+    {8, Payout::QuinteBonus3, 5, 43, 43},     {9, Payout::QuinteBonus3, 7, 62, 70},
+    {10, Payout::QuinteBonus3, 11, 95, 110},  {11, Payout::QuinteBonus3, 15, 120, 150},
+    {12, Payout::QuinteBonus3, 20, 0, 200},   {9, Payout::QuarteBonus, 21, 77, 80},
 };
 
 std::optional<Offline> OfflineOf(int horses, Payout payout, std::uint64_t budget) {
@@ -68,7 +74,9 @@ void Row(int horses, Payout payout, std::uint64_t budget, const char* where, dou
     const BudgetReduction reduced = ReduceToBudget(list, payout, budget, options);
     const auto offline = OfflineOf(horses, payout, budget);
     std::string versus = "";
-    if (offline)
+    if (offline && offline->best == 0)
+        versus = "none (<= " + std::to_string(offline->bound) + ")";
+    else if (offline)
         versus = std::to_string(offline->best) + " (<= " + std::to_string(offline->bound) + ")  " +
                  Percent(reduced.covered, offline->best) + " %";
     std::printf("%-8s %3d  %-6s %5llu %7llu %7llu %6s %7llu %6s  %s\n", std::string(bets::ClassOf(payout).name).c_str(),
@@ -81,12 +89,13 @@ void Row(int horses, Payout payout, std::uint64_t budget, const char* where, dou
 }  // namespace
 
 int main(int argc, char** argv) {
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
+    const double seconds = argc > 1 ? std::stod(argv[1]) : 2.0;
+    const int mostHorses = argc > 2 ? std::stoi(argv[2]) : 20;
     std::printf("%-8s %3s  %-6s %5s %7s %7s %6s %7s %6s  %s\n", "payout", "v", "budget", "b", "reached", "b*C(k,t)",
                 "%", "greedy", "%", "offline optimum (bound)  reached/optimum");
     for (Payout payout : {Payout::QuinteBonus4, Payout::QuinteBonus3, Payout::QuarteBonus}) {
         const PayoutRule rule = RuleOf(payout);
-        for (int horses = 8; horses <= 20; ++horses) {
+        for (int horses = 8; horses <= mostHorses; ++horses) {
             const std::uint64_t packing = TablePacking(horses, rule.lineSize, rule.eventSize).size();
             const std::uint64_t full = Reduce(FullField(horses, rule.lineSize), payout).kept.size();
             Row(horses, payout, std::max<std::uint64_t>(1, packing / 2), "half", seconds);

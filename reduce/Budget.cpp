@@ -125,6 +125,7 @@ public:
 
     std::vector<std::uint64_t> linesOf(const std::vector<std::uint32_t>& candidates) const {
         std::vector<std::uint64_t> lines;
+        lines.reserve(candidates.size());
         for (std::uint32_t c : candidates) lines.push_back(problem_.firstIndex[c]);
         std::sort(lines.begin(), lines.end());
         return lines;

@@ -65,9 +65,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: budget_optimum <horses> <bonus4|bonus3|bonus|2sur4|place> <b> [seconds]\n");
         return 2;
     }
-    const int horses = std::atoi(argv[1]);
+    const int horses = std::stoi(argv[1]);
     const auto payout = PayoutOf(argv[2]);
-    const int budget = std::atoi(argv[3]);
+    const int budget = std::stoi(argv[3]);
     const std::string seconds = argc > 4 ? argv[4] : "600";
     if (!payout) return 2;
     ResultList list;

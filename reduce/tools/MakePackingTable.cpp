@@ -292,6 +292,7 @@ std::vector<System> SteinerSystems() {
 
 std::vector<Block> AsBlocks(const std::vector<Mask>& masks) {
     std::vector<Block> blocks;
+    blocks.reserve(masks.size());
     for (Mask mask : masks) blocks.push_back(BlockOf(mask));
     std::sort(blocks.begin(), blocks.end());
     return blocks;
@@ -345,17 +346,17 @@ int main(int argc, char** argv) {
     }
     const std::vector<System> systems = SteinerSystems();
     if (argc == 5) {
-        const int v = std::atoi(argv[1]), k = std::atoi(argv[2]), t = std::atoi(argv[3]);
-        const auto blocks = Checked(v, k, t, BestPacking(v, k, t, std::atof(argv[4]), systems));
+        const int v = std::stoi(argv[1]), k = std::stoi(argv[2]), t = std::stoi(argv[3]);
+        const auto blocks = Checked(v, k, t, BestPacking(v, k, t, std::stod(argv[4]), systems));
         std::printf("%zu blocks\n%s\n", blocks.size(), DesignLine({v, k, t, blocks}).c_str());
         return 0;
     }
-    const double seconds = std::atof(argv[1]);
+    const double seconds = std::stod(argv[1]);
     const bool wholeTable = argc == 2;
     std::vector<CellDesign> table;
     for (const Cell& cell : kPackingCells)
         for (int v = kPackingMinPoints; v <= kPackingMaxPoints; ++v) {
-            if (cell.k >= v || (!wholeTable && (cell.k != std::atoi(argv[2]) || cell.t != std::atoi(argv[3])))) continue;
+            if (cell.k >= v || (!wholeTable && (cell.k != std::stoi(argv[2]) || cell.t != std::stoi(argv[3])))) continue;
             const auto blocks = Checked(v, cell.k, cell.t, BestPacking(v, cell.k, cell.t, seconds, systems));
             const auto record = BestKnownPacking(v, cell.k, cell.t);
             std::fprintf(stderr, "%2d %d %d: %4zu blocks (published %d)\n", v, cell.k, cell.t, blocks.size(),
