@@ -41,6 +41,7 @@ constexpr Offline kOffline[] = {
     {8, Payout::QuinteBonus3, 5, 43, 43},     {9, Payout::QuinteBonus3, 7, 62, 70},
     {10, Payout::QuinteBonus3, 11, 95, 110},  {11, Payout::QuinteBonus3, 15, 120, 150},
     {12, Payout::QuinteBonus3, 20, 0, 200},   {9, Payout::QuarteBonus, 21, 77, 80},
+    {11, Payout::QuarteBonus, 41, 150, 162},  {12, Payout::QuarteBonus, 54, 208, 216},
 };
 
 std::optional<Offline> OfflineOf(int horses, Payout payout, std::uint64_t budget) {
