@@ -3,6 +3,7 @@
 #include "generators/Combinatorics.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <numeric>
 #include <thread>
@@ -54,16 +55,13 @@ bool HoldsAll(std::span<const HorseNumber> line, const std::vector<HorseNumber>&
 // small numbers, an association) is a lane: one byte of a word, which holds
 // how many of the line's horses it counts (at most 8). A line's words are the
 // sums of its horses' words, and every lane is tested at once against its
-// bounds. Word 0: the groups in lanes 0-5, even 6, small 7; the next words:
-// the associations, eight to a word (a line breaks one when it holds all of
-// its horses, so its bound is "at most its size - 1").
+// bounds. An association is broken by a line that holds all of its horses,
+// so its bound is "at most its size - 1". One more lane holds the longest run
+// of the tail of a line (see BlockWalk), set per tail rather than per horse.
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 constexpr std::size_t kLanesPerWord = 8;
-constexpr std::size_t kEvenLane = kMostGroups;  // after the groups
-constexpr std::size_t kSmallLane = kEvenLane + 1;
 constexpr std::int64_t kLaneTop = 127;  // a lane's bound never needs more
-static_assert(kMostGroups == 6 && kSmallLane == 7);
 
 // High bit of each byte where low <= counter <= high (bytes up to 127).
 inline std::uint64_t LanesInRange(std::uint64_t counters, std::uint64_t low, std::uint64_t high) {
@@ -80,85 +78,108 @@ void SetLane(LaneBounds& word, std::size_t lane, std::int64_t low, std::int64_t 
     if (high < low || high < 0) low = 1, high = 0;
     low = std::clamp<std::int64_t>(low, 0, kLaneTop);
     high = std::clamp<std::int64_t>(high, 0, kLaneTop);
-    const unsigned shift = static_cast<unsigned>(8 * lane);
+    const unsigned shift = static_cast<unsigned>(8 * (lane % kLanesPerWord));
     word.low = (word.low & ~(std::uint64_t{0xFF} << shift)) | (static_cast<std::uint64_t>(low) << shift);
     word.high = (word.high & ~(std::uint64_t{0xFF} << shift)) | (static_cast<std::uint64_t>(high) << shift);
 }
 
-// The conditions made ready for the fast path.
+enum class LaneKind { Group, Even, Small, Association, TailRun };
+
+struct Lane {
+    LaneKind kind;
+    unsigned item;
+    std::vector<HorseNumber> set;  // a group's or an association's horses, sorted
+    Range bounds;
+};
+
+// The conditions made ready for both paths.
 class Plan {
 public:
     explicit Plan(const Conditions& conditions) : conditions_(conditions) {
-        for (const Group& group : conditions.groups) groupSets_.push_back(SortedSet(group.horses));
-        for (const auto& association : conditions.forbidden) associationSets_.push_back(SortedSet(association));
-        words_ = 1 + (associationSets_.size() + kLanesPerWord - 1) / kLanesPerWord;
-        bounds_.resize(words_);
-        for (std::size_t w = 0; w < words_; ++w)
-            for (std::size_t lane = 0; lane < kLanesPerWord; ++lane) SetLane(bounds_[w], lane, 0, kLaneTop);
-        for (std::size_t g = 0; g < groupSets_.size() && g < kMostGroups; ++g)
-            SetLane(bounds_[0], g, conditions.groups[g].count.low, conditions.groups[g].count.high);
-        if (conditions.even) SetLane(bounds_[0], kEvenLane, conditions.even->low, conditions.even->high);
-        if (conditions.small) SetLane(bounds_[0], kSmallLane, conditions.small->low, conditions.small->high);
-        for (std::size_t a = 0; a < associationSets_.size(); ++a)
-            SetLane(bounds_[1 + a / kLanesPerWord], a % kLanesPerWord, 0,
-                    static_cast<std::int64_t>(associationSets_[a].size()) - 1);
-        if (conditions.sum) {
-            sumLow_ = conditions.sum->low;
-            sumSpan_ = conditions.sum->high < conditions.sum->low
-                           ? 0
-                           : static_cast<std::uint64_t>(conditions.sum->high) - static_cast<std::uint64_t>(sumLow_);
-            if (conditions.sum->high < conditions.sum->low) sumLow_ = std::numeric_limits<std::int64_t>::max();
-        }
         // A run as long as a line is no condition at all.
         if (conditions.longestRun && *conditions.longestRun < static_cast<int>(LineHorses::kMost))
             run_ = std::max(*conditions.longestRun, 0);
+        for (std::size_t g = 0; g < conditions.groups.size() && g < kMostGroups; ++g)
+            lanes_.push_back({LaneKind::Group, kFirstGroup + static_cast<unsigned>(g),
+                              SortedSet(conditions.groups[g].horses), conditions.groups[g].count});
+        if (conditions.even) lanes_.push_back({LaneKind::Even, kEven, {}, *conditions.even});
+        if (conditions.small) lanes_.push_back({LaneKind::Small, kSmall, {}, *conditions.small});
+        if (testsRun()) lanes_.push_back({LaneKind::TailRun, kRun, {}, {0, run_}});
+        for (const auto& association : conditions.forbidden) {
+            std::vector<HorseNumber> set = SortedSet(association);
+            const auto size = static_cast<std::int64_t>(set.size());
+            lanes_.push_back({LaneKind::Association, kAssociations, std::move(set), {0, size - 1}});
+        }
+        words_ = std::max<std::size_t>(1, (lanes_.size() + kLanesPerWord - 1) / kLanesPerWord);
+        bounds_.resize(words_);
+        for (std::size_t lane = 0; lane < words_ * kLanesPerWord; ++lane)
+            SetLane(bounds_[lane / kLanesPerWord], lane, 0, kLaneTop);  // a lane no condition uses
+        for (std::size_t lane = 0; lane < lanes_.size(); ++lane)
+            SetLane(bounds_[lane / kLanesPerWord], lane, lanes_[lane].bounds.low, lanes_[lane].bounds.high);
+        if (conditions.sum) {
+            const Range sum = *conditions.sum;
+            sumLow_ = sum.high < sum.low ? std::numeric_limits<std::int64_t>::max() : sum.low;
+            sumSpan_ = sum.high < sum.low ? 0 : static_cast<std::uint64_t>(sum.high) - static_cast<std::uint64_t>(sum.low);
+        }
     }
 
     // The general path: which items the line meets.
     std::uint32_t itemsMet(std::span<const HorseNumber> line) const {
         std::uint32_t met = kEveryItem;
-        const auto unmet = [&met](unsigned item) { met &= ~(1u << item); };
-        for (std::size_t g = 0; g < groupSets_.size() && g < kMostGroups; ++g) {
-            const std::vector<HorseNumber>& set = groupSets_[g];
-            if (!conditions_.groups[g].count.holds(CountIf(line, [&set](HorseNumber h) { return Holds(set, h); })))
-                unmet(kFirstGroup + static_cast<unsigned>(g));
+        for (const Lane& lane : lanes_) {
+            if (lane.kind == LaneKind::TailRun) continue;  // the run is read off the whole line below
+            const bool broken = lane.kind == LaneKind::Association
+                                    ? HoldsAll(line, lane.set)
+                                    : !lane.bounds.holds(CountIf(line, [&](HorseNumber h) { return counts(lane, h); }));
+            if (broken) met &= ~(1u << lane.item);
         }
-        for (const auto& association : associationSets_)
-            if (HoldsAll(line, association)) unmet(kAssociations);
-        if (conditions_.longestRun && LongestRun(line) > *conditions_.longestRun) unmet(kRun);
+        if (testsRun() && LongestRun(line) > run_) met &= ~(1u << kRun);
         if (conditions_.sum && !conditions_.sum->holds(std::accumulate(line.begin(), line.end(), std::int64_t{0})))
-            unmet(kSum);
-        if (conditions_.even && !conditions_.even->holds(CountIf(line, [](HorseNumber h) { return h % 2 == 0; })))
-            unmet(kEven);
-        const int limit = conditions_.smallLimit;
-        if (conditions_.small && !conditions_.small->holds(CountIf(line, [limit](HorseNumber h) { return h <= limit; })))
-            unmet(kSmall);
+            met &= ~(1u << kSum);
         return met;
     }
 
     std::size_t words() const { return words_; }
     const std::vector<LaneBounds>& bounds() const { return bounds_; }
+    unsigned itemOfLane(std::size_t lane) const { return lanes_[lane].item; }
     std::int64_t sumLow() const { return sumLow_; }
     std::uint64_t sumSpan() const { return sumSpan_; }
-    // 0: no test; else the longest run allowed (a run of 0 keeps no line).
     bool testsRun() const { return run_ >= 0; }
+    // The longest run allowed (0 keeps no line).
     int run() const { return run_; }
 
     // The words a horse adds to a line's counters.
     void addCounters(HorseNumber horse, std::uint64_t* words) const {
-        for (std::size_t g = 0; g < groupSets_.size() && g < kMostGroups; ++g)
-            if (Holds(groupSets_[g], horse)) words[0] += std::uint64_t{1} << (8 * g);
-        if (conditions_.even && horse % 2 == 0) words[0] += std::uint64_t{1} << (8 * kEvenLane);
-        if (conditions_.small && horse <= conditions_.smallLimit) words[0] += std::uint64_t{1} << (8 * kSmallLane);
-        for (std::size_t a = 0; a < associationSets_.size(); ++a)
-            if (Holds(associationSets_[a], horse))
-                words[1 + a / kLanesPerWord] += std::uint64_t{1} << (8 * (a % kLanesPerWord));
+        for (std::size_t lane = 0; lane < lanes_.size(); ++lane)
+            if (counts(lanes_[lane], horse)) words[lane / kLanesPerWord] += LaneOne(lane);
+    }
+    // The words a tail's own longest run adds.
+    void addTailRun(int run, std::uint64_t* words) const {
+        for (std::size_t lane = 0; lane < lanes_.size(); ++lane)
+            if (lanes_[lane].kind == LaneKind::TailRun)
+                words[lane / kLanesPerWord] += LaneOne(lane) * static_cast<std::uint64_t>(run);
     }
 
 private:
+    static std::uint64_t LaneOne(std::size_t lane) { return std::uint64_t{1} << (8 * (lane % kLanesPerWord)); }
+
+    bool counts(const Lane& lane, HorseNumber horse) const {
+        switch (lane.kind) {
+        case LaneKind::Group:
+        case LaneKind::Association:
+            return Holds(lane.set, horse);
+        case LaneKind::Even:
+            return horse % 2 == 0;
+        case LaneKind::Small:
+            return horse <= conditions_.smallLimit;
+        case LaneKind::TailRun:
+            break;
+        }
+        return false;
+    }
+
     const Conditions& conditions_;
-    std::vector<std::vector<HorseNumber>> groupSets_;
-    std::vector<std::vector<HorseNumber>> associationSets_;
+    std::vector<Lane> lanes_;
     std::size_t words_ = 1;
     std::vector<LaneBounds> bounds_;
     std::int64_t sumLow_ = std::numeric_limits<std::int64_t>::min();
@@ -166,12 +187,12 @@ private:
     int run_ = -1;
 };
 
-// Whether a line's set of numbers (bit n - lowest for number n) holds a run
-// longer than `run`: a run of run + 1 leaves a bit after run shifts.
-inline bool RunAtMost(std::uint64_t mask, int run) {
-    std::uint64_t longer = mask;
-    for (int i = 1; i <= run; ++i) longer &= mask >> i;
-    return run > 0 ? longer == 0 : mask == 0;
+// Whether a set of numbers as bits (adjacent numbers on adjacent bits) holds
+// no run longer than `run`: a run of run + 1 leaves a bit after run shifts.
+inline bool RunAtMost(std::uint64_t bits, int run) {
+    std::uint64_t longer = bits;
+    for (int i = 1; i <= run; ++i) longer &= bits >> i;
+    return run > 0 ? longer == 0 : bits == 0;
 }
 
 // ---- Choices of positions in lexicographic order ----------------------------
@@ -219,69 +240,88 @@ void FirstChoice(std::span<std::size_t> positions) {
 // ---- One block as heads and tails --------------------------------------------
 // A line of a block is its bases' positions then its outsiders' (each group a
 // part). The last items of a line form its tail, the others its head; every
-// tail's counters, sum and mask are made once per block in a table, in list
-// order, so that the lines of one head are the head's values added to a run of
-// the table: the tails whose first position in the part where the tail begins
+// tail's counters and sum are made once per block in a table, in list order,
+// so that the lines of one head are the head's values added to a run of the
+// table: the tails whose first position in the part where the tail begins
 // comes after the head's last one, which is the end of the table.
+//
+// Runs of consecutive numbers: a run within the tail is the tail's own (its
+// lane); a run that holds a head number h lies within h - r .. h + r, so each
+// head number gets a segment of 2r + 1 bits (and a blank bit) where its
+// neighbours stand, and a line's run is tested on the head's bits ORed with
+// the segment bits of its tail horses, which each head sets afresh.
 
-constexpr std::uint64_t kTailTableMost = 1u << 13;
+constexpr std::uint64_t kTailTableMost = 1u << 15;
 
 struct Part {
     const std::vector<HorseNumber>* horses;
     std::size_t take;
+    std::size_t firstHorse;  // its horses' index among the block's
     std::size_t size() const { return horses->size(); }
 };
 
-// What one horse adds to a line.
-struct HorseValues {
-    std::vector<std::uint64_t> counters;  // words per horse
-    std::vector<std::int32_t> sums;
-    std::vector<std::uint64_t> masks;
-};
-
 struct TailTable {
+    std::size_t items = 0;                // horses per tail
     std::vector<std::uint64_t> counters;  // plan.words() per tail
     std::vector<std::int32_t> sums;
-    std::vector<std::uint64_t> masks;
-    std::vector<std::uint64_t> startAt;  // first tail whose first position in the split part is >= q
+    std::vector<std::uint16_t> horses;    // items per tail: index among the block's horses
+    std::vector<std::uint64_t> startAt;   // first tail whose first position in the split part is >= q
     std::uint64_t size() const { return sums.size(); }
 };
 
-// Whether the block's horses are distinct and, when the run is tested, all
-// within 64 consecutive numbers: then a line's set is its mask.
-bool FastBlock(const ResultBlock& block, const Plan& plan, HorseNumber& lowest) {
+// What a head gives each of its lines.
+struct Head {
+    const std::uint64_t* counters;
+    std::int32_t sum;
+    std::uint64_t runBits;           // the head's numbers in their segments
+    const std::uint64_t* neighbours; // per block horse: its bits in the head's segments
+    bool crossing;                   // whether runs across head and tail are tested
+};
+
+// Whether the block's horses are distinct (a line's counters then count
+// distinct horses) and few enough to be indexed in 16 bits.
+bool FastBlock(const ResultBlock& block) {
+    if (block.bases.size() + block.outs.size() > UINT16_MAX) return false;
     std::vector<HorseNumber> all(block.bases.begin(), block.bases.end());
     all.insert(all.end(), block.outs.begin(), block.outs.end());
     std::sort(all.begin(), all.end());
-    if (std::adjacent_find(all.begin(), all.end()) != all.end()) return false;
-    lowest = all.empty() ? 0 : all.front();
-    return !plan.testsRun() || all.empty() || all.back() - all.front() < 64;
+    return std::adjacent_find(all.begin(), all.end()) == all.end();
 }
 
 class BlockWalk {
 public:
-    BlockWalk(const ResultBlock& block, const Plan& plan, HorseNumber lowest) : plan_(plan) {
-        if (block.baseTake > 0) parts_.push_back({&block.bases, static_cast<std::size_t>(block.baseTake)});
-        if (block.outTake > 0) parts_.push_back({&block.outs, static_cast<std::size_t>(block.outTake)});
-        for (const Part& part : parts_) values_.push_back(ValuesOf(part, lowest));
+    BlockWalk(const ResultBlock& block, const Plan& plan) : plan_(plan) {
+        if (block.baseTake > 0) parts_.push_back({&block.bases, static_cast<std::size_t>(block.baseTake), 0});
+        if (block.outTake > 0)
+            parts_.push_back({&block.outs, static_cast<std::size_t>(block.outTake), block.bases.size()});
+        for (const Part& part : parts_)
+            for (HorseNumber horse : *part.horses) {
+                numbers_.push_back(horse);
+                counters_.resize(counters_.size() + plan_.words(), 0);
+                plan_.addCounters(horse, counters_.data() + counters_.size() - plan_.words());
+            }
         chooseTail();
         buildTable();
+        crossing_ = plan_.testsRun() && headItems() > 0;
+        if (crossing_) prepareNeighbours();
     }
 
+    // Whether every head's segments fit in 64 bits.
+    bool fits() const { return !crossing_ || headItems() * SegmentBits(plan_.run()) <= 64; }
+
     // Walks lines [from, to) of the block (from the block's first line),
-    // handing each head's run of tails to visit(head counters, sum, mask,
-    // first tail, end tail); false from visit stops.
+    // handing each head's run of tails to visit(head, first tail, end tail);
+    // false from visit stops.
     template <typename Visit>
     void walk(std::uint64_t from, std::uint64_t to, Visit&& visit) {
         std::vector<std::size_t> head = seek(from);
         std::uint64_t tail = firstTail_;
         std::vector<std::uint64_t> counters(plan_.words());
+        neighbours_.assign(numbers_.size(), 0);
         for (std::uint64_t left = to - from; left > 0;) {
-            std::int32_t sum = 0;
-            std::uint64_t mask = 0;
-            headValues(head, counters.data(), sum, mask);
+            const Head values = headValues(head, counters.data());
             const std::uint64_t end = tail + std::min(left, table_.size() - tail);
-            if (!visit(counters.data(), sum, mask, tail, end)) return;
+            if (!visit(values, tail, end)) return;
             left -= end - tail;
             if (left == 0 || !nextHead(head)) return;
             tail = tailStartOf(head);
@@ -291,17 +331,12 @@ public:
     const TailTable& table() const { return table_; }
 
 private:
-    HorseValues ValuesOf(const Part& part, HorseNumber lowest) const {
-        HorseValues values;
-        values.counters.assign(part.size() * plan_.words(), 0);
-        for (std::size_t h = 0; h < part.size(); ++h) {
-            const HorseNumber horse = (*part.horses)[h];
-            plan_.addCounters(horse, values.counters.data() + h * plan_.words());
-            values.sums.push_back(horse);
-            const int bit = horse - lowest;
-            values.masks.push_back(bit >= 0 && bit < 64 ? std::uint64_t{1} << bit : 0);
-        }
-        return values;
+    static std::size_t SegmentBits(int run) { return 2 * static_cast<std::size_t>(run) + 2; }
+
+    std::size_t headItems() const {
+        std::size_t items = 0;
+        for (const Part& part : parts_) items += part.take;
+        return items - table_.items;
     }
 
     // The longest tail whose table stays small (one item at least).
@@ -311,10 +346,10 @@ private:
         std::size_t best = 1;
         for (std::size_t tail = 1; tail <= items; ++tail)
             if (tableSize(tail) <= kTailTableMost) best = tail;
+        table_.items = best;
         split_ = parts_.size() - 1;
-        std::size_t rest = best;
-        while (rest > parts_[split_].take) rest -= parts_[split_--].take;
-        splitTail_ = rest;
+        while (best > parts_[split_].take) best -= parts_[split_--].take;
+        splitTail_ = best;
     }
 
     std::uint64_t tableSize(std::size_t tail) const {
@@ -339,15 +374,22 @@ private:
         table_.startAt.assign(splitSize + 1, 0);
         std::size_t nextStart = 0;
         const std::size_t words = plan_.words();
+        std::vector<HorseNumber> numbers;
         for (;;) {
             for (; nextStart <= positions[0][0]; ++nextStart) table_.startAt[nextStart] = table_.size();
             table_.counters.resize(table_.counters.size() + words, 0);
+            std::uint64_t* counters = table_.counters.data() + table_.size() * words;
+            numbers.clear();
             std::int32_t sum = 0;
-            std::uint64_t mask = 0;
             for (std::size_t k = 0; k < positions.size(); ++k)
-                add(split_ + k, positions[k], table_.counters.data() + table_.size() * words, sum, mask);
+                for (std::size_t position : positions[k]) {
+                    const std::size_t horse = parts_[split_ + k].firstHorse + position;
+                    addHorse(horse, counters, sum);
+                    table_.horses.push_back(static_cast<std::uint16_t>(horse));
+                    numbers.push_back(numbers_[horse]);
+                }
+            plan_.addTailRun(LongestRun(numbers), counters);
             table_.sums.push_back(sum);
-            table_.masks.push_back(mask);
             std::size_t k = positions.size();
             while (k > 0 && !NextChoice(positions[k - 1], parts_[split_ + k - 1].size())) FirstChoice(positions[--k]);
             if (k == 0) break;
@@ -355,30 +397,32 @@ private:
         for (; nextStart <= splitSize; ++nextStart) table_.startAt[nextStart] = table_.size();
     }
 
-    void add(std::size_t part, std::span<const std::size_t> positions, std::uint64_t* counters, std::int32_t& sum,
-             std::uint64_t& mask) const {
-        const HorseValues& values = values_[part];
+    void addHorse(std::size_t horse, std::uint64_t* counters, std::int32_t& sum) const {
         const std::size_t words = plan_.words();
-        for (std::size_t p : positions) {
-            for (std::size_t w = 0; w < words; ++w) counters[w] += values.counters[p * words + w];
-            sum += values.sums[p];
-            mask |= values.masks[p];
-        }
+        for (std::size_t w = 0; w < words; ++w) counters[w] += counters_[horse * words + w];
+        sum += numbers_[horse];
+    }
+
+    // The tail's horses by number, to find a head number's neighbours.
+    void prepareNeighbours() {
+        for (std::size_t p = split_; p < parts_.size(); ++p)
+            for (std::size_t h = 0; h < parts_[p].size(); ++h)
+                byNumber_.emplace_back(numbers_[parts_[p].firstHorse + h], parts_[p].firstHorse + h);
+        std::sort(byNumber_.begin(), byNumber_.end());
     }
 
     // The head of line `line` (its positions part after part, the split
     // part's first items only), and its tail's place in the table.
     std::vector<std::size_t> seek(std::uint64_t line) {
         std::vector<std::size_t> head;
-        std::uint64_t tailRank = 0;
-        std::uint64_t below = 1;  // lines of one choice of the parts after p
         std::vector<std::uint64_t> ranks(parts_.size());
         for (std::size_t p = parts_.size(); p-- > 0;) {
             const std::uint64_t ways = Ways(parts_[p].size(), parts_[p].take);
-            ranks[p] = (line / below) % ways;
-            below = ClampTo64(SaturatingMul(below, ways));
+            ranks[p] = line % ways;
+            line /= ways;
         }
-        std::uint64_t tailBelow = 1;
+        std::uint64_t tailRank = 0;
+        std::uint64_t tailBelow = 1;  // tails of one choice of the split part
         for (std::size_t p = parts_.size(); p-- > split_ + 1;) {
             tailRank += ranks[p] * tailBelow;
             tailBelow *= Ways(parts_[p].size(), parts_[p].take);
@@ -397,32 +441,57 @@ private:
 
     // Head positions part by part: each part before the split takes its
     // whole choice, the split part only its first items, among the positions
-    // that leave room for the tail's.
+    // that leave room for the tail's: each(part, positions, room).
     template <typename Each>
     void forEachHeadPart(std::vector<std::size_t>& head, Each&& each) const {
         std::size_t at = 0;
         for (std::size_t p = 0; p <= split_; ++p) {
             const std::size_t take = p < split_ ? parts_[p].take : splitHead();
             const std::size_t room = p < split_ ? parts_[p].size() : parts_[p].size() - splitTail_;
-            if (!each(p, std::span(head).subspan(at, take), room)) return;
+            each(p, std::span(head).subspan(at, take), room);
             at += take;
         }
     }
 
-    void headValues(std::vector<std::size_t>& head, std::uint64_t* counters, std::int32_t& sum,
-                    std::uint64_t& mask) const {
+    Head headValues(std::vector<std::size_t>& head, std::uint64_t* counters) {
         std::fill_n(counters, plan_.words(), 0);
+        std::int32_t sum = 0;
+        headNumbers_.clear();
         forEachHeadPart(head, [&](std::size_t p, std::span<std::size_t> positions, std::size_t) {
-            add(p, positions, counters, sum, mask);
-            return true;
+            for (std::size_t position : positions) {
+                addHorse(parts_[p].firstHorse + position, counters, sum);
+                headNumbers_.push_back(numbers_[parts_[p].firstHorse + position]);
+            }
         });
+        return {counters, sum, crossing_ ? placeSegments() : 0, neighbours_.data(), crossing_};
+    }
+
+    // Gives each head number a segment, marks there the head's numbers and
+    // the tail horses near it; returns the head's bits.
+    std::uint64_t placeSegments() {
+        for (std::size_t horse : marked_) neighbours_[horse] = 0;
+        marked_.clear();
+        const int run = plan_.run();
+        std::uint64_t headBits = 0;
+        for (std::size_t k = 0; k < headNumbers_.size(); ++k) {
+            const int low = headNumbers_[k] - run;
+            const std::size_t base = k * SegmentBits(run);
+            const auto bit = [&](int number) { return std::uint64_t{1} << (base + static_cast<std::size_t>(number - low)); };
+            for (HorseNumber other : headNumbers_)
+                if (other >= low && other <= headNumbers_[k] + run) headBits |= bit(other);
+            auto near = std::lower_bound(byNumber_.begin(), byNumber_.end(), std::pair<int, std::size_t>{low, 0});
+            for (; near != byNumber_.end() && near->first <= headNumbers_[k] + run; ++near) {
+                neighbours_[near->second] |= bit(near->first);
+                marked_.push_back(near->second);
+            }
+        }
+        return headBits;
     }
 
     bool nextHead(std::vector<std::size_t>& head) const {
         std::vector<std::pair<std::span<std::size_t>, std::size_t>> choices;
         forEachHeadPart(head, [&](std::size_t, std::span<std::size_t> positions, std::size_t room) {
             choices.emplace_back(positions, room);
-            return true;
         });
         for (std::size_t k = choices.size(); k-- > 0;) {
             if (NextChoice(choices[k].first, choices[k].second)) return true;
@@ -437,58 +506,129 @@ private:
 
     const Plan& plan_;
     std::vector<Part> parts_;
-    std::vector<HorseValues> values_;
-    std::size_t split_ = 0;      // the part where the tail begins
-    std::size_t splitTail_ = 0;  // its items in the tail
+    std::vector<HorseNumber> numbers_;     // the block's horses, bases then outsiders
+    std::vector<std::uint64_t> counters_;  // plan.words() per horse
+    std::size_t split_ = 0;                // the part where the tail begins
+    std::size_t splitTail_ = 0;            // its items in the tail
     TailTable table_;
     std::uint64_t firstTail_ = 0;
+    bool crossing_ = false;
+    std::vector<std::pair<int, std::size_t>> byNumber_;  // tail parts' horses: number, index
+    std::vector<HorseNumber> headNumbers_;
+    std::vector<std::uint64_t> neighbours_;
+    std::vector<std::size_t> marked_;
 };
 
 // ---- What a walk makes of the lines ------------------------------------------
 
-// One bit per line, written a word at a time; a walk begins on a word.
+// Whether a line of `head` with tail `t` has no run too long across them
+// (for counting; filtering has its own loop).
+inline bool CrossingRunMet(const Head& head, const TailTable& table, std::uint64_t t, int run) {
+    std::uint64_t bits = head.runBits;
+    const std::uint16_t* horses = table.horses.data() + t * table.items;
+    for (std::size_t k = 0; k < table.items; ++k) bits |= head.neighbours[horses[k]];
+    return RunAtMost(bits, run);
+}
+
+// Lines met by every condition, one bit per line, written a word at a time.
+struct KeptBits {
+    std::uint64_t* out;
+    std::uint64_t word = 0;
+    unsigned bit = 0;
+};
+
+constexpr std::size_t kAnyCount = 0;  // a count read at run time
+
+// Whether each line of one head meets every condition, into `bits`. The
+// words of counters and the horses of a tail are known at compile time in
+// the common cases (Items 0: no run across head and tail).
+template <std::size_t Words, std::size_t Items, bool Crossing, int Run = 0>
+void KeepLines(KeptBits& bits, const Plan& plan, const TailTable& table, const Head& head, std::uint64_t first,
+               std::uint64_t end) {
+    const std::size_t words = Words == kAnyCount ? plan.words() : Words;
+    const std::size_t items = Items == kAnyCount ? table.items : Items;
+    const LaneBounds* bounds = plan.bounds().data();
+    const std::uint64_t sumLow = static_cast<std::uint64_t>(plan.sumLow());
+    const std::uint64_t sumSpan = plan.sumSpan();
+    const int run = Run > 0 ? Run : plan.run();
+    const std::uint64_t* counters = table.counters.data() + first * words;
+    const std::uint16_t* horses = table.horses.data() + first * items;
+    KeptBits local = bits;  // in registers: the stores below could alias the members
+    for (std::uint64_t t = first; t < end; ++t, counters += words, horses += items) {
+        bool kept = true;
+        for (std::size_t w = 0; w < words; ++w)
+            kept &= LanesInRange(head.counters[w] + counters[w], bounds[w].low, bounds[w].high) == kHighBits;
+        kept &= static_cast<std::uint64_t>(head.sum + table.sums[t]) - sumLow <= sumSpan;
+        if constexpr (Crossing) {
+            std::uint64_t runBits = head.runBits;
+            for (std::size_t k = 0; k < items; ++k) runBits |= head.neighbours[horses[k]];
+            kept &= RunAtMost(runBits, run);
+        }
+        local.word |= static_cast<std::uint64_t>(kept) << local.bit;
+        if (++local.bit == 64) {
+            *local.out++ = local.word;
+            local.word = 0;
+            local.bit = 0;
+        }
+    }
+    bits = local;
+}
+
+using KeepKernel = void (*)(KeptBits&, const Plan&, const TailTable&, const Head&, std::uint64_t, std::uint64_t);
+
+template <std::size_t Words, int Run>
+KeepKernel KeepKernelFor(std::size_t items) {
+    switch (items) {
+    case 1: return &KeepLines<Words, 1, true, Run>;
+    case 2: return &KeepLines<Words, 2, true, Run>;
+    case 3: return &KeepLines<Words, 3, true, Run>;
+    default: return &KeepLines<Words, kAnyCount, true, Run>;
+    }
+}
+
+template <std::size_t Words>
+KeepKernel KeepKernelFor(std::size_t items, bool crossing, int run) {
+    if (!crossing) return &KeepLines<Words, kAnyCount, false>;
+    switch (run) {
+    case 1: return KeepKernelFor<Words, 1>(items);
+    case 2: return KeepKernelFor<Words, 2>(items);
+    default: return KeepKernelFor<Words, 0>(items);
+    }
+}
+
+KeepKernel KeepKernelFor(std::size_t words, std::size_t items, bool crossing, int run) {
+    switch (words) {
+    case 1: return KeepKernelFor<1>(items, crossing, run);
+    case 2: return KeepKernelFor<2>(items, crossing, run);
+    default: return KeepKernelFor<kAnyCount>(items, crossing, run);
+    }
+}
+
+// One bit per line; a walk begins on a word.
 class BitSink {
 public:
-    BitSink(std::uint64_t* words, std::uint64_t first) : out_(words + first / 64) {}
+    BitSink(std::uint64_t* words, std::uint64_t first) : bits_{words + first / 64} {}
+
+    void general(std::uint32_t met) { KeepLine(met == kEveryItem); }
     // Writes the last word, when the walk ends inside it.
     void finish() {
-        if (bit_ > 0) *out_ = word_;
+        if (bits_.bit > 0) *bits_.out = bits_.word;
     }
 
-    void put(bool kept) {
-        word_ |= static_cast<std::uint64_t>(kept) << bit_;
-        if (++bit_ == 64) {
-            *out_++ = word_;
-            word_ = 0;
-            bit_ = 0;
-        }
-    }
-    void general(std::uint32_t met) { put(met == kEveryItem); }
-
-    void fast(const Plan& plan, const TailTable& table, const std::uint64_t* head, std::int32_t headSum,
-              std::uint64_t headMask, std::uint64_t first, std::uint64_t end) {
-        const std::size_t words = plan.words();
-        const LaneBounds* bounds = plan.bounds().data();
-        const std::int64_t sumLow = plan.sumLow();
-        const std::uint64_t sumSpan = plan.sumSpan();
-        const bool testsRun = plan.testsRun();
-        const int run = plan.run();
-        for (std::uint64_t t = first; t < end; ++t) {
-            bool kept = true;
-            const std::uint64_t* counters = table.counters.data() + t * words;
-            for (std::size_t w = 0; w < words; ++w)
-                kept &= LanesInRange(head[w] + counters[w], bounds[w].low, bounds[w].high) == kHighBits;
-            const std::int64_t sum = headSum + table.sums[t];
-            kept &= static_cast<std::uint64_t>(sum) - static_cast<std::uint64_t>(sumLow) <= sumSpan;
-            if (testsRun) kept &= RunAtMost(headMask | table.masks[t], run);
-            put(kept);
-        }
+    void fast(const Plan& plan, const TailTable& table, const Head& head, std::uint64_t first, std::uint64_t end) {
+        KeepKernelFor(plan.words(), table.items, head.crossing, plan.run())(bits_, plan, table, head, first, end);
     }
 
 private:
-    std::uint64_t* out_;
-    std::uint64_t word_ = 0;
-    unsigned bit_ = 0;
+    void KeepLine(bool kept) {
+        bits_.word |= static_cast<std::uint64_t>(kept) << bits_.bit;
+        if (++bits_.bit == 64) {
+            *bits_.out++ = bits_.word;
+            bits_ = {bits_.out};
+        }
+    }
+
+    KeptBits bits_;
 };
 
 // How many lines each item keeps alone, and all together.
@@ -498,34 +638,27 @@ public:
         for (unsigned item = 0; item < kItemCount; ++item) counts_.alone[item] += (met >> item) & 1;
         counts_.kept += met == kEveryItem;
     }
+    void finish() {}
 
-    void fast(const Plan& plan, const TailTable& table, const std::uint64_t* head, std::int32_t headSum,
-              std::uint64_t headMask, std::uint64_t first, std::uint64_t end) {
+    void fast(const Plan& plan, const TailTable& table, const Head& head, std::uint64_t first, std::uint64_t end) {
         const std::size_t words = plan.words();
-        const LaneBounds* bounds = plan.bounds().data();
         for (std::uint64_t t = first; t < end; ++t) {
+            std::uint32_t met = kEveryItem;
             const std::uint64_t* counters = table.counters.data() + t * words;
-            const std::uint64_t lanes = LanesInRange(head[0] + counters[0], bounds[0].low, bounds[0].high);
-            bool associations = true;
-            for (std::size_t w = 1; w < words; ++w)
-                associations &= LanesInRange(head[w] + counters[w], bounds[w].low, bounds[w].high) == kHighBits;
-            const std::int64_t sum = headSum + table.sums[t];
-            const bool sumMet =
-                static_cast<std::uint64_t>(sum) - static_cast<std::uint64_t>(plan.sumLow()) <= plan.sumSpan();
-            const bool runMet = !plan.testsRun() || RunAtMost(headMask | table.masks[t], plan.run());
-            std::uint32_t met = 0;
-            for (unsigned lane = 0; lane < kLanesPerWord; ++lane)
-                met |= static_cast<std::uint32_t>((lanes >> (8 * lane + 7)) & 1) << lane;
-            // Lanes 6 and 7 are the even and small numbers, items kEven and kSmall.
-            met = (met & ((1u << kMostGroups) - 1)) | ((met >> kEvenLane) << kEven);
-            met |= static_cast<std::uint32_t>(associations) << kAssociations;
-            met |= static_cast<std::uint32_t>(runMet) << kRun;
-            met |= static_cast<std::uint32_t>(sumMet) << kSum;
+            for (std::size_t w = 0; w < words; ++w) {
+                const LaneBounds& bounds = plan.bounds()[w];
+                // Lanes out of range: a high bit clear.
+                for (std::uint64_t out = ~LanesInRange(head.counters[w] + counters[w], bounds.low, bounds.high) & kHighBits;
+                     out != 0; out &= out - 1)
+                    met &= ~(1u << plan.itemOfLane(w * kLanesPerWord + static_cast<std::size_t>(std::countr_zero(out)) / 8));
+            }
+            const auto sum = static_cast<std::uint64_t>(head.sum + table.sums[t]);
+            if (sum - static_cast<std::uint64_t>(plan.sumLow()) > plan.sumSpan()) met &= ~(1u << kSum);
+            if (head.crossing && !CrossingRunMet(head, table, t, plan.run())) met &= ~(1u << kRun);
             general(met);
         }
     }
 
-    void finish() {}
     const Counts& counts() const { return counts_; }
 
 private:
@@ -548,11 +681,12 @@ public:
         for (std::size_t b = full_.blockOf(from); b < ends.size() && from < to; ++b) {
             const std::uint64_t start = b == 0 ? 0 : ends[b - 1];
             const std::uint64_t stop = std::min(to, ends[b]);
-            HorseNumber lowest = 0;
             const ResultBlock& block = full_.blocks()[b];
-            const bool fast = !options_.generalOnly && FastBlock(block, plan_, lowest);
-            if (!(fast ? walkFast(block, lowest, from - start, stop - start, sink) : walkGeneral(from, stop, sink)))
-                return false;
+            std::optional<BlockWalk> fast;
+            if (!options_.generalOnly && FastBlock(block)) fast.emplace(block, plan_);
+            const bool going = fast && fast->fits() ? walkFast(*fast, from - start, stop - start, sink)
+                                                    : walkGeneral(from, stop, sink);
+            if (!going) return false;
             from = stop;
         }
         report();
@@ -561,12 +695,10 @@ public:
 
 private:
     template <typename Sink>
-    bool walkFast(const ResultBlock& block, HorseNumber lowest, std::uint64_t from, std::uint64_t to, Sink& sink) {
-        BlockWalk walk(block, plan_, lowest);
+    bool walkFast(BlockWalk& walk, std::uint64_t from, std::uint64_t to, Sink& sink) {
         bool going = true;
-        walk.walk(from, to, [&](const std::uint64_t* head, std::int32_t sum, std::uint64_t mask, std::uint64_t first,
-                                std::uint64_t end) {
-            sink.fast(plan_, walk.table(), head, sum, mask, first, end);
+        walk.walk(from, to, [&](const Head& head, std::uint64_t first, std::uint64_t end) {
+            sink.fast(plan_, walk.table(), head, first, end);
             going = advance(end - first);
             return going;
         });
