@@ -62,6 +62,8 @@ public:
 
     // ---- What is shown ---------------------------------------------------
     const ResultList& full() const { return *full_; }
+    // The full list as a value a worker thread can keep.
+    ShownLines fullLines() const { return ShownLines(full_, nullptr); }
     ShownLines shown() const;
     const std::vector<Stage>& stages() const { return stages_; }
     bool hasStage() const { return !stages_.empty(); }
