@@ -141,7 +141,25 @@ public:
 
     std::size_t words() const { return words_; }
     const std::vector<LaneBounds>& bounds() const { return bounds_; }
-    unsigned itemOfLane(std::size_t lane) const { return lanes_[lane].item; }
+    // The lane of an item that has one lane of its own (a group, the even
+    // or the small numbers), when it is set.
+    std::optional<std::size_t> laneOf(unsigned item) const {
+        for (std::size_t lane = 0; lane < lanes_.size(); ++lane)
+            if (lanes_[lane].item == item && item != kAssociations && item != kRun) return lane;
+        return std::nullopt;
+    }
+    // High bits of the lanes of `kind` in word `word`.
+    std::uint64_t laneBits(LaneKind kind, std::size_t word) const {
+        std::uint64_t bits = 0;
+        for (std::size_t lane = word * kLanesPerWord; lane < lanes_.size() && lane < (word + 1) * kLanesPerWord; ++lane)
+            if (lanes_[lane].kind == kind) bits |= LaneOne(lane) << 7;
+        return bits;
+    }
+    bool inAnAssociation(HorseNumber horse) const {
+        return std::any_of(lanes_.begin(), lanes_.end(), [horse](const Lane& lane) {
+            return lane.kind == LaneKind::Association && Holds(lane.set, horse);
+        });
+    }
     std::int64_t sumLow() const { return sumLow_; }
     std::uint64_t sumSpan() const { return sumSpan_; }
     bool testsRun() const { return run_ >= 0; }
@@ -278,14 +296,20 @@ struct Head {
     bool crossing;                   // whether runs across head and tail are tested
 };
 
-// Whether the block's horses are distinct (a line's counters then count
-// distinct horses) and few enough to be indexed in 16 bits.
-bool FastBlock(const ResultBlock& block) {
+// Whether the fast path counts the block's lines right: a horse number that
+// stands twice in the block counts twice in a line's groups, even and small
+// numbers and sum, and once in its set of numbers, as it should; only an
+// association counts horses, not numbers, so it must not hold such a number.
+// Block horses are indexed in 16 bits.
+bool FastBlock(const ResultBlock& block, const Plan& plan) {
     if (block.bases.size() + block.outs.size() > UINT16_MAX) return false;
     std::vector<HorseNumber> all(block.bases.begin(), block.bases.end());
     all.insert(all.end(), block.outs.begin(), block.outs.end());
     std::sort(all.begin(), all.end());
-    return std::adjacent_find(all.begin(), all.end()) == all.end();
+    for (auto twice = std::adjacent_find(all.begin(), all.end()); twice != all.end();
+         twice = std::adjacent_find(twice + 1, all.end()))
+        if (plan.inAnAssociation(*twice)) return false;
+    return true;
 }
 
 class BlockWalk {
@@ -631,38 +655,85 @@ private:
     KeptBits bits_;
 };
 
-// How many lines each item keeps alone, and all together.
+// How many lines each item keeps alone, and all together. On the fast path
+// the lanes that pass add one to a byte each, gathered every 255 lines.
 class CountSink {
 public:
     void general(std::uint32_t met) {
         for (unsigned item = 0; item < kItemCount; ++item) counts_.alone[item] += (met >> item) & 1;
         counts_.kept += met == kEveryItem;
     }
-    void finish() {}
 
     void fast(const Plan& plan, const TailTable& table, const Head& head, std::uint64_t first, std::uint64_t end) {
+        if (!plan_) start(plan);
         const std::size_t words = plan.words();
-        for (std::uint64_t t = first; t < end; ++t) {
-            std::uint32_t met = kEveryItem;
-            const std::uint64_t* counters = table.counters.data() + t * words;
+        const LaneBounds* bounds = plan.bounds().data();
+        const std::uint64_t* counters = table.counters.data() + first * words;
+        for (std::uint64_t t = first; t < end; ++t, counters += words) {
+            bool allLanes = true, associations = true, tailRun = true;
             for (std::size_t w = 0; w < words; ++w) {
-                const LaneBounds& bounds = plan.bounds()[w];
-                // Lanes out of range: a high bit clear.
-                for (std::uint64_t out = ~LanesInRange(head.counters[w] + counters[w], bounds.low, bounds.high) & kHighBits;
-                     out != 0; out &= out - 1)
-                    met &= ~(1u << plan.itemOfLane(w * kLanesPerWord + static_cast<std::size_t>(std::countr_zero(out)) / 8));
+                const std::uint64_t met = LanesInRange(head.counters[w] + counters[w], bounds[w].low, bounds[w].high);
+                passes_[w] += met >> 7;
+                allLanes &= met == kHighBits;
+                associations &= (met & associationBits_[w]) == associationBits_[w];
+                tailRun &= (met & tailRunBits_[w]) == tailRunBits_[w];
             }
             const auto sum = static_cast<std::uint64_t>(head.sum + table.sums[t]);
-            if (sum - static_cast<std::uint64_t>(plan.sumLow()) > plan.sumSpan()) met &= ~(1u << kSum);
-            if (head.crossing && !CrossingRunMet(head, table, t, plan.run())) met &= ~(1u << kRun);
-            general(met);
+            const bool sumMet = sum - static_cast<std::uint64_t>(plan.sumLow()) <= plan.sumSpan();
+            const bool runMet = tailRun && (!head.crossing || CrossingRunMet(head, table, t, plan.run()));
+            counts_.alone[kAssociations] += associations;
+            counts_.alone[kRun] += runMet;
+            counts_.alone[kSum] += sumMet;
+            counts_.kept += allLanes && sumMet && runMet;
+            if (++pending_ == 255) gather();
         }
+    }
+
+    // Gives each group, the even and the small numbers their lines.
+    void finish() {
+        if (!plan_) return;
+        gather();
+        for (unsigned item : {unsigned(kEven), unsigned(kSmall)}) counts_.alone[item] += linesOf(item);
+        for (unsigned g = 0; g < kMostGroups; ++g) counts_.alone[kFirstGroup + g] += linesOf(kFirstGroup + g);
     }
 
     const Counts& counts() const { return counts_; }
 
 private:
+    void start(const Plan& plan) {
+        plan_ = &plan;
+        passes_.assign(plan.words(), 0);
+        laneLines_.assign(plan.words() * kLanesPerWord, 0);
+        for (std::size_t w = 0; w < plan.words(); ++w) {
+            associationBits_.push_back(plan.laneBits(LaneKind::Association, w));
+            tailRunBits_.push_back(plan.laneBits(LaneKind::TailRun, w));
+        }
+    }
+
+    void gather() {
+        for (std::size_t w = 0; w < passes_.size(); ++w) {
+            for (std::size_t lane = 0; lane < kLanesPerWord; ++lane)
+                laneLines_[w * kLanesPerWord + lane] += (passes_[w] >> (8 * lane)) & 0xFF;
+            passes_[w] = 0;
+        }
+        fastLines_ += pending_;
+        pending_ = 0;
+    }
+
+    // Fast-path lines that meet an item of one lane; all of them when it is not set.
+    std::uint64_t linesOf(unsigned item) const {
+        const std::optional<std::size_t> lane = plan_->laneOf(item);
+        return lane ? laneLines_[*lane] : fastLines_;
+    }
+
     Counts counts_;
+    const Plan* plan_ = nullptr;
+    std::vector<std::uint64_t> passes_;  // per word, a byte per lane
+    std::vector<std::uint64_t> laneLines_;
+    std::vector<std::uint64_t> associationBits_;
+    std::vector<std::uint64_t> tailRunBits_;
+    std::uint64_t pending_ = 0;
+    std::uint64_t fastLines_ = 0;
 };
 
 // ---- Walking a range of the list -----------------------------------------------
@@ -683,7 +754,7 @@ public:
             const std::uint64_t stop = std::min(to, ends[b]);
             const ResultBlock& block = full_.blocks()[b];
             std::optional<BlockWalk> fast;
-            if (!options_.generalOnly && FastBlock(block)) fast.emplace(block, plan_);
+            if (!options_.generalOnly && FastBlock(block, plan_)) fast.emplace(block, plan_);
             const bool going = fast && fast->fits() ? walkFast(*fast, from - start, stop - start, sink)
                                                     : walkGeneral(from, stop, sink);
             if (!going) return false;

@@ -6,10 +6,11 @@
 // set. The numbers of a line are its horse numbers as the merge loaded them:
 // a horse that stands twice in a line counts twice.
 //
-// Filtering walks the full list block by block: where a block's horses are
-// distinct, a line's counts are the sum of precomputed per-choice counts
-// (eight counters packed in a 64-bit word) and its set of numbers is a 64-bit
-// mask, so a line costs a handful of operations; other blocks take the
+// Filtering walks the full list block by block, on several threads: a line's
+// counts are the sum of precomputed counts of its first horses and of its
+// last ones (eight counters packed in a 64-bit word), and its runs of numbers
+// a few shifts of a 64-bit mask, so a line costs a handful of operations. A
+// block where a number that stands twice belongs to an association takes the
 // general path, which reads each line's numbers.
 
 #include "generators/LineSelection.h"
