@@ -251,8 +251,8 @@ void ConditionsTest::theDialogIsNamedKeyboardUsableAndNarrowerThanTheWindow()
 }
 
 // Applying to a long list runs on a worker thread; "Annuler" leaves the list
-// as it was. Horse 5 twice among the bases sends every line through the
-// general path, slow enough for the progress dialogue to show.
+// as it was. Horse 5 twice among the bases, in an association, sends every
+// line through the general path, slow enough for the progress dialogue.
 void ConditionsTest::cancellingTheApplyingLeavesTheList()
 {
     frmmenu& w = *window_;
@@ -263,7 +263,7 @@ void ConditionsTest::cancellingTheApplyingLeavesTheList()
     Dialogs::TestAnswers user;
     user.cancelProgress = true;
     useDialog(w, [&](QDialog& dialog) {
-        type(field(dialog, QStringLiteral("Somme des numéros : au moins")), QStringLiteral("100"));
+        type(field(dialog, QStringLiteral("Associations interdites (3 7 ; 5 9 12)")), QStringLiteral("5 6"));
         QTest::mouseClick(okButton(dialog), Qt::LeftButton);
     });
     QCOMPARE(user.texts(Dialogs::Shown::Kind::Progress).size(), 1);
