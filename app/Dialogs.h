@@ -1,6 +1,7 @@
 #pragma once
 // Every box the program opens: the message box (one OK button, no icon), the
-// questions with OK and "Annuler" (a text, an item of a list), the save
+// questions with OK and "Annuler" (a text, an item of a list), the question
+// whether to go on (an action and "Annuler", no icon either), the save
 // dialogue and the progress dialogue of a long job. All are modal and, but
 // for the save dialogue, carry the program's title.
 //
@@ -27,6 +28,10 @@ QString applicationTitle();
 // separated by "\r\n", as the engine writes them.
 void showMessage(QWidget* parent, const QString& text);
 
+// Asks `question` with two buttons, `action` then "Annuler"; true when the
+// user presses `action`.
+bool askToGoOn(QWidget* parent, const QString& question, const QString& action);
+
 // Asks a question with an empty answer field; nothing when the user cancels.
 std::optional<QString> askText(QWidget* parent, const QString& prompt);
 
@@ -49,7 +54,7 @@ struct Shown {
     Kind kind;
     QString caption;
     QString text;  // the message, the question, the file name offered, the progress' first words
-    QStringList items;  // the items of a list question
+    QStringList items;  // the items of a list question, the buttons of a question whether to go on
 };
 
 // The user a test plays. While it lives the program's boxes do not open:
@@ -65,7 +70,8 @@ public:
 
     // The next question gets `text` typed (or the file name given), then OK.
     TestAnswers& type(const QString& text);
-    // The next list question gets item `index` chosen, then OK.
+    // The next list question gets item `index` chosen, then OK; the next
+    // question whether to go on gets its button `index` pressed.
     TestAnswers& choose(int index);
 
     // The texts of what was shown of `kind`, in order.

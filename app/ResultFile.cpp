@@ -38,19 +38,6 @@ constexpr FrenchReason kReasons[] = {
     {EIO, "le disque ne répond pas"},
 };
 
-QString frenchReason(const QString& qtError, const QString& fileName)
-{
-    for (const FrenchReason& reason : kReasons)
-        if (qtError.contains(qt_error_string(reason.error), Qt::CaseInsensitive))
-            return QString::fromUtf8(reason.text);
-    // A write cut short by a full disk can come back without its reason
-    // ("Unknown error"): what is left on the disk tells it.
-    const QStorageInfo disk(QFileInfo(fileName).absolutePath());
-    if (disk.isValid() && disk.bytesAvailable() < kBytesPerWrite)
-        return QString::fromUtf8(kReasons[0].text);
-    return QStringLiteral("erreur du système (%1)").arg(qtError);
-}
-
 // What stands in the way before anything is written.
 QString obstacle(const QString& fileName)
 {
@@ -85,6 +72,19 @@ Saving failed(const QString& reason)
 }
 
 }  // namespace
+
+QString frenchReason(const QString& qtError, const QString& fileName)
+{
+    for (const FrenchReason& reason : kReasons)
+        if (qtError.contains(qt_error_string(reason.error), Qt::CaseInsensitive))
+            return QString::fromUtf8(reason.text);
+    // A write cut short by a full disk can come back without its reason
+    // ("Unknown error"): what is left on the disk tells it.
+    const QStorageInfo disk(QFileInfo(fileName).absolutePath());
+    if (disk.isValid() && disk.bytesAvailable() < kBytesPerWrite)
+        return QString::fromUtf8(kReasons[0].text);
+    return QStringLiteral("erreur du système (%1)").arg(qtError);
+}
 
 Format formatOf(const QString& fileName)
 {

@@ -29,6 +29,10 @@ struct Saving {
     QString reason;  // why it failed, in French, for the message
 };
 
+// Why writing `fileName` failed, in the user's words ("le disque est plein"),
+// from the error text Qt gave; for the save's message and the printer's.
+QString frenchReason(const QString& qtError, const QString& fileName);
+
 // Writes `lines` to `fileName`, telling `progress` how far it is as the copy
 // to the clipboard does; `progress` answering false cancels the save.
 Saving save(const torvanel::ShownLines& lines, const QString& fileName, const clipboard::LineProgress& progress);

@@ -14,7 +14,7 @@ Ticket::Filtering Ticket::FilterHere(unsigned threads) {
 MergeOutcome Ticket::merge(const StarterList& bases, const StarterList& outs, const MergeChoices& choices,
                            MessageSink& messages, const Filtering& filtering) {
     choices_ = choices;
-    const MergeOutcome outcome = engine_.cmdFusionner_Click(bases, outs, choices, messages);
+    MergeOutcome outcome = engine_.cmdFusionner_Click(bases, outs, choices, messages);
     // Every merge, refused or not, leaves a new full list (empty when refused).
     stages_.clear();
     full_ = std::make_shared<const ResultList>(engine_.result());
