@@ -19,7 +19,7 @@ namespace {
 std::int64_t InSet(const std::vector<int>& line, const std::vector<HorseNumber>& horses) {
     const std::set<int> set(horses.begin(), horses.end());
     std::int64_t count = 0;
-    for (int horse : line) count += set.count(horse);
+    for (int horse : line) count += set.count(horse) > 0 ? 1 : 0;
     return count;
 }
 
@@ -114,7 +114,7 @@ TEST(Conditions, EachConditionKeepsTheLinesABruteForceCheckKeeps) {
         c.groups.push_back({"Écurie", {3, 8, 10}, {1, 3}});
         cases.push_back(c);
     }
-    for (std::vector<HorseNumber> association : {std::vector<HorseNumber>{3, 7}, {9, 4, 6}}) {
+    for (const std::vector<HorseNumber>& association : {std::vector<HorseNumber>{3, 7}, {9, 4, 6}}) {
         Conditions c;
         c.forbidden = {association, {12, 1}};
         cases.push_back(c);
