@@ -473,7 +473,13 @@ torvanel::MergeChoices frmmenu::currentChoices() const
 
 void frmmenu::cmdFusionner_Click()
 {
-    showTicket(ticket_.merge(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_));
+    const bool filtered = ticket_.hasConditions();
+    showTicket(ticket_.merge(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_,
+                             [this](const torvanel::ResultList& full, const torvanel::conditions::Conditions& conditions) {
+                                 return filterLines(full, conditions);
+                             }));
+    if (filtered && !ticket_.hasConditions())
+        Dialogs::showMessage(this, QStringLiteral("Filtrage annulé : la liste complète est affichée, sans les conditions."));
 }
 
 void frmmenu::showTicket(const torvanel::MergeOutcome& labels)
@@ -483,7 +489,10 @@ void frmmenu::showTicket(const torvanel::MergeOutcome& labels)
         setTotalCaption(lblQtetotale, QString::fromStdString(labels.countText));
         setTotalCaption(lblCout, QString::fromStdString(labels.costText));
     }
-    const std::string stage = ticket_.stageTitle();
+    std::string stage = ticket_.stageTitle();
+    // A stage on the conditions' (a reduction of the kept lines) keeps them.
+    if (ticket_.hasConditions() && ticket_.stages().back().kind != torvanel::StageKind::Conditions)
+        stage += std::string(" — ") + torvanel::kConditionsTitle;
     setWindowTitle(stage.empty() ? kTitle : kTitle + QStringLiteral(" — ") + QString::fromStdString(stage));
     mnuListeComplete->setEnabled(ticket_.hasStage());
 }

@@ -105,6 +105,8 @@ public:
     // ---- Menu commands --------------------------------------------------------
     // "Revenir à la liste complète": the full list again, with its count and cost.
     void mnuListeComplete_Click();
+    // "Conditions…": the conditions dialog, then the lines they keep.
+    void mnuConditions_Click();
     // "À propos de Torvanel de pronostics".
     void mnuAPropos_Click();
     // "Quitter": closes the window, as its frame's close button does.
@@ -141,6 +143,10 @@ private:
     // which stage it is (after a merge, "Vider", a new stage), and writes
     // `labels` into the count and cost labels when they were updated.
     void showTicket(const torvanel::MergeOutcome& labels = {});
+    // The lines of `full` that `conditions` keep: at once for short lists, on
+    // a worker thread with the progress dialogue above; nothing when cancelled.
+    std::optional<torvanel::LineSelection> filterLines(const torvanel::ResultList& full,
+                                                       const torvanel::conditions::Conditions& conditions);
     // Writes the count or the cost in its label, smaller if it would not fit.
     void setTotalCaption(QLabel* label, const QString& text);
     // Brings a split panel to the front of the stack.

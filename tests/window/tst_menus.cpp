@@ -57,7 +57,7 @@ void MenusTest::menusHoldTheCommandsAndOpenByMouseAndKeyboard()
 {
     const QMap<QString, QStringList> expected{
         {"mnuFichier", {"mnuEnregistrer", "mnuImprimer", "mnuQuitter"}},
-        {"mnuCombinaisons", {"mnuCopier", "mnuReduire", "mnuListeComplete"}},
+        {"mnuCombinaisons", {"mnuCopier", "mnuReduire", "mnuConditions", "mnuListeComplete"}},
         {"mnuAide", {"mnuMontrez", "mnuAPropos"}},
     };
     QStringList inMenuBar;
