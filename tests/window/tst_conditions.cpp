@@ -4,6 +4,8 @@
 
 #include "WindowDriving.h"
 
+#include "tests/reduce/GuaranteeOracle.h"
+
 #include <QDialog>
 #include <QScopeGuard>
 #include <QTabWidget>
@@ -92,6 +94,7 @@ private slots:
     void conditionsKeepingNoLineAreRefused();
     void theDialogIsNamedKeyboardUsableAndNarrowerThanTheWindow();
     void cancellingTheApplyingLeavesTheList();
+    void aReductionAfterConditionsKeepsWhatTheKeptLinesPay();
 
 private:
     std::unique_ptr<frmmenu> window_;
@@ -264,6 +267,39 @@ void ConditionsTest::cancellingTheApplyingLeavesTheList()
     QCOMPARE(user.texts(Dialogs::Shown::Kind::Progress).size(), 1);
     QCOMPARE(ui(w).resultModel->rowCount(), rows);
     QVERIFY(!w.ticket().hasConditions());
+}
+
+void ConditionsTest::aReductionAfterConditionsKeepsWhatTheKeptLinesPay()
+{
+    frmmenu& w = *window_;
+    mergeQuinteOfAllBases(w, 12);  // 792 lines
+    useDialog(w, [&](QDialog& dialog) {
+        type(field(dialog, QStringLiteral("Groupe 1 : chevaux (3 7 12)")), QStringLiteral("1 2"));
+        type(field(dialog, QStringLiteral("Groupe 1 : au plus, par ligne")), QStringLiteral("1"));
+        QTRY_VERIFY(gardees(dialog)->text().startsWith(QStringLiteral("Lignes gardées : 672 sur 792")));
+        QTest::mouseClick(okButton(dialog), Qt::LeftButton);
+    });
+    const torvanel::ShownLines kept = w.ticket().shown();
+    QCOMPARE(kept.count(), std::uint64_t(672));
+    {
+        Dialogs::TestAnswers user;
+        user.choose(0);  // Bonus 4
+        w.findChild<QAction*>(QStringLiteral("mnuReduire"))->trigger();
+    }
+    const torvanel::ShownLines reduced = w.ticket().shown();
+    QVERIFY(reduced.count() < kept.count());
+    // Every reduced line is a kept line, and every arrival a kept line pays
+    // stays paid.
+    std::vector<std::uint64_t> within;
+    for (std::uint64_t i = 0, k = 0; i < reduced.count(); ++i, ++k) {
+        while (k < kept.count() && kept.fullIndex(k) != reduced.fullIndex(i))
+            ++k;
+        QVERIFY(k < kept.count());
+        within.push_back(k);
+    }
+    QVERIFY(!torvanel::test::UnpaidArrival(torvanel::test::PlainLines(kept), torvanel::test::PlainLines(kept, within),
+                                           torvanel::test::PuntersHorsesOf(kept.full()),
+                                           torvanel::bets::PayoutClass::QuinteBonus4));
 }
 
 QTEST_MAIN(ConditionsTest)
