@@ -56,6 +56,10 @@ struct ArrivalCheck {
     bool operator==(const ArrivalCheck& other) const;
 };
 
+// Calls visit(index in the full list, line) for each line of `lines`, in
+// order; false from visit stops.
+void ForEachShownLine(const ShownLines& lines, const std::function<bool(std::uint64_t, const LineHorses&)>& visit);
+
 // Called every so many lines of a walk with the lines walked so far; false
 // stops the walk.
 using KeepGoing = std::function<bool(std::uint64_t walked)>;

@@ -16,7 +16,7 @@ using bets::Horse;
 // Cover() reads about this many sequences of horses against a line a second
 // on the machine of bench/ArrivalBench.cpp ("Cover" benchmarks): a coverage
 // estimated above ten seconds is refused.
-constexpr double kSequencesPerSecond = 25e6;
+constexpr double kSequencesPerSecond = 15e6;
 constexpr double kMostSeconds = 10;
 // The paid arrivals take one bit per sequence of horse indices: at most 64 MiB.
 constexpr double kMostBits = double(1ULL << 29);
@@ -43,7 +43,7 @@ std::vector<Horse> HorsesOf(const ShownLines& lines)
             if (block.outTake > 0) horses.insert(block.outs.begin(), block.outs.end());
         }
     } else {
-        lines.forEachHorses([&horses](const LineHorses& line) {
+        ForEachShownLine(lines, [&horses](std::uint64_t, const LineHorses& line) {
             horses.insert(line.view().begin(), line.view().end());
             return true;
         });
@@ -324,7 +324,7 @@ std::optional<Coverage> Cover(const ShownLines& lines, BetType bet, const KeepGo
     Marker marker(bet, coverage.horses_, coverage.paid_);
     std::uint64_t read = 0;
     bool stopped = false;
-    lines.forEachHorses([&](const LineHorses& line) {
+    ForEachShownLine(lines, [&](std::uint64_t, const LineHorses& line) {
         marker.mark(line);
         if (++read % kLinesPerLook == 0 && keepGoing && !keepGoing(read)) stopped = true;
         return !stopped;

@@ -193,6 +193,20 @@ TEST(Arrival, EachBetPaysAsTheWrittenRulesOnFullListsAndStages)
     }
 }
 
+TEST(Arrival, AStageOfFewLinesIsReadLineByLine)
+{
+    ResultList quinte;
+    AppendCombinations(quinte, test::Horses(1, 10), 5);
+    const std::vector<std::uint64_t> kept{3, 100, 130, 251};
+    const ShownLines stage(std::make_shared<const ResultList>(quinte),
+                           std::make_shared<const LineSelection>(LineSelection::FromIndices(kept, quinte.count())));
+    const Line arrival{6, 7, 8, 9, 10};  // line 251, in order
+    const Reference reference = WrittenCheck(BetType::Quinte, LinesOf(quinte), kept, arrival);
+    EXPECT_EQ(Counts(*CheckArrival(stage, BetType::Quinte, arrival)), reference.counts);
+    EXPECT_EQ(Indices(*PaidLines(stage, BetType::Quinte, arrival)), reference.paid);
+    EXPECT_EQ(reference.paid.back(), 251U);
+}
+
 TEST(Arrival, ClassesNeedingMoreFinishersAreNotReckoned)
 {
     const ShownLines quinte(PuntersList(BetType::Quinte));
