@@ -83,6 +83,28 @@ QTableWidgetItem* readOnlyItem(const QString& text)
     return item;
 }
 
+// Runs `walk` over `lines` lines on a worker thread (the shared progress
+// dialogue says `label` and how far it is); nothing when cancelled.
+template <class Result>
+std::optional<Result> walkInBackground(QWidget& dialog, std::uint64_t lines, const QString& label,
+                                       const std::function<std::optional<Result>(const torvanel::KeepGoing&)>& walk)
+{
+    std::optional<Result> result;
+    const bool done = BackgroundJob::run(
+        dialog,
+        [&](BackgroundJob::Shared& shared) {
+            shared.total = lines;
+            result = walk([&shared](std::uint64_t walked) {
+                shared.done = walked;
+                return !shared.stop;
+            });
+        },
+        [label](std::uint64_t done, std::uint64_t total) {
+            return QStringLiteral("%1 : %2 sur %3").arg(label, frenchCount(done), frenchCount(total));
+        });
+    return done ? result : std::nullopt;
+}
+
 }  // namespace
 
 ResultListModel::RowLook arrivalLook(const torvanel::Ticket& ticket)
@@ -273,23 +295,11 @@ void ArrivalDialog::runCheck()
         check_ = torvanel::CheckArrival(played_, bet_, reading_.finishers);
         return;
     }
-    std::optional<torvanel::ArrivalCheck> check;
-    const torvanel::ShownLines lines = played_;
-    const std::vector<torvanel::bets::Horse> finishers = reading_.finishers;
-    const bool done = BackgroundJob::run(
-        *this,
-        [&](BackgroundJob::Shared& shared) {
-            shared.total = lines.count();
-            check = torvanel::CheckArrival(lines, bet_, finishers, [&shared](std::uint64_t walked) {
-                shared.done = walked;
-                return !shared.stop;
-            });
-        },
-        [](std::uint64_t done, std::uint64_t total) {
-            return QStringLiteral("Contrôle des combinaisons : %1 sur %2").arg(frenchCount(done), frenchCount(total));
+    check_ = walkInBackground<torvanel::ArrivalCheck>(
+        *this, played_.count(), QStringLiteral("Contrôle des combinaisons"),
+        [lines = played_, bet = bet_, finishers = reading_.finishers](const torvanel::KeepGoing& keepGoing) {
+            return torvanel::CheckArrival(lines, bet, finishers, keepGoing);
         });
-    if (done)
-        check_ = check;
 }
 
 void ArrivalDialog::showCounts()
@@ -376,20 +386,13 @@ void ArrivalDialog::showPaidLines()
 {
     if (!check_)
         return;
-    std::optional<torvanel::LineSelection> paid;
-    const torvanel::ShownLines lines = played_;
     const std::vector<torvanel::bets::Horse> finishers = reading_.finishers;
-    const bool done = BackgroundJob::run(
-        *this,
-        [&](BackgroundJob::Shared& shared) {
-            shared.total = lines.count();
-            paid = torvanel::PaidLines(lines, bet_, finishers, [&shared](std::uint64_t walked) {
-                shared.done = walked;
-                return !shared.stop;
-            });
-        },
-        [](std::uint64_t, std::uint64_t) { return QStringLiteral("Recherche des lignes gagnantes…"); });
-    if (!done || !paid)
+    std::optional<torvanel::LineSelection> paid = walkInBackground<torvanel::LineSelection>(
+        *this, played_.count(), QStringLiteral("Recherche des lignes gagnantes"),
+        [lines = played_, bet = bet_, finishers](const torvanel::KeepGoing& keepGoing) {
+            return torvanel::PaidLines(lines, bet, finishers, keepGoing);
+        });
+    if (!paid)
         return;
     WindowMessageSink messages(this);
     host_.showArrivalStage(std::move(*paid), finishers, "lignes gagnantes de l'arrivée " + torvanel::ArrivalText(finishers),

@@ -144,7 +144,7 @@ void CoverageCommand::showCoverage()
 }
 
 CoverageDialog::CoverageDialog(Coverage shown, std::optional<Coverage> full, QString fullRefusal,
-                               torvanel::BetType bet, QString listCaption, QWidget* parent)
+                               torvanel::BetType bet, const QString& listCaption, QWidget* parent)
     : QDialog(parent),
       shown_(std::move(shown)),
       full_(std::move(full)),

@@ -42,7 +42,7 @@ public:
     // `full`: the full list's coverage beside a stage's (nothing for a full
     // list, or when the full list's was refused for `fullRefusal`).
     CoverageDialog(torvanel::Coverage shown, std::optional<torvanel::Coverage> full, QString fullRefusal,
-                   torvanel::BetType bet, QString listCaption, QWidget* parent);
+                   torvanel::BetType bet, const QString& listCaption, QWidget* parent);
 
 private:
     void fillRows();

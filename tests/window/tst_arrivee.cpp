@@ -310,6 +310,15 @@ void ArrivalTest::coverageOfATierceAndOfAReducedQuinte()
         QVERIFY(text(dialog, "lblPhrase").endsWith(
             QStringLiteral("\nla liste réduite paie 100 % de ce que paie la liste complète")));
     });
+    // The reduced list is walked line by line; as guaranteed, a line holds the first four.
+    const int kept = ui(w).resultModel->rowCount();
+    useDialog(QStringLiteral("dlgArrivee"), [&w] { action(w, "mnuControler")->trigger(); }, [kept](QDialog& dialog) {
+        typeArrival(dialog, QStringLiteral("9-1-5-2-7"));
+        const QStringList counts = column(control<QTableWidget>(dialog, "tblGains"), 1);
+        QVERIFY(counts[0].toInt() + counts[1].toInt() + counts[2].toInt() >= 1);
+        QVERIFY(counts[0].toInt() + counts[1].toInt() + counts[2].toInt() + counts[3].toInt() <= kept);
+        QCOMPARE(text(dialog, "lblCoutListe"), QStringLiteral("Coût de la liste : %1 € (%2 lignes à 2 €)").arg(2 * kept).arg(kept));
+    });
 }
 
 void ArrivalTest::unpaidArrivalsAreListedAndSaved()
