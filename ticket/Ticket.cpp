@@ -33,7 +33,7 @@ MergeOutcome Ticket::merge(const StarterList& bases, const StarterList& outs, co
 
 void Ticket::showConditionsStage(LineSelection kept) {
     stages_.assign(1, {StageKind::Conditions, std::make_shared<const LineSelection>(std::move(kept)),
-                       kConditionsTitle});
+                       kConditionsTitle, {}});
 }
 
 std::optional<MergeOutcome> Ticket::setConditions(conditions::Conditions conditions, LineSelection kept,
