@@ -114,9 +114,13 @@ std::optional<int> askItem(QWidget* parent, const QString& prompt, const QString
     return index < 0 ? std::nullopt : std::optional<int>(index);
 }
 
-QString askSaveFileName(QWidget* parent, const QString& suggested)
+namespace {
+
+// The toolkit's save dialogue under `caption`, its first filter the default;
+// `suffixes` gives the suffix each filter adds.
+QString askSaveName(QWidget* parent, const QString& caption, const QString& suggested, const QStringList& filters,
+                    const QStringList& suffixes)
 {
-    const QString caption = QStringLiteral("Enregistrer les combinaisons");
     if (testUser) {
         const auto answer = testUser->answer({Shown::Kind::Question, caption, suggested, {}});
         return answer ? answer->text : QString();
@@ -124,16 +128,32 @@ QString askSaveFileName(QWidget* parent, const QString& suggested)
     QFileDialog dialog(parent, caption, suggested);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const QString text = QStringLiteral("Texte, une combinaison par ligne (*.txt)");
-    const QString csv = QStringLiteral("Tableur CSV, un cheval par colonne (*.csv)");
-    dialog.setNameFilters({text, csv, QStringLiteral("Tous les fichiers (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, csv](const QString& filter) {
-        dialog.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("txt"));
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(suffixes.value(0));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(suffixes.value(int(filters.indexOf(filter)), suffixes.value(0)));
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
+}
+
+const QString kAllFiles = QStringLiteral("Tous les fichiers (*)");
+
+}  // namespace
+
+QString askSaveFileName(QWidget* parent, const QString& suggested)
+{
+    return askSaveName(parent, QStringLiteral("Enregistrer les combinaisons"), suggested,
+                       {QStringLiteral("Texte, une combinaison par ligne (*.txt)"),
+                        QStringLiteral("Tableur CSV, un cheval par colonne (*.csv)"), kAllFiles},
+                       {QStringLiteral("txt"), QStringLiteral("csv"), QStringLiteral("txt")});
+}
+
+QString askSaveTextFileName(QWidget* parent, const QString& caption, const QString& suggested)
+{
+    return askSaveName(parent, caption, suggested, {QStringLiteral("Texte (*.txt)"), kAllFiles},
+                       {QStringLiteral("txt"), QStringLiteral("txt")});
 }
 
 std::optional<bool> progressCancelledByTest(const QString& label)

@@ -43,6 +43,9 @@ std::optional<int> askItem(QWidget* parent, const QString& prompt, const QString
 // a file. Empty when the user gives up.
 QString askSaveFileName(QWidget* parent, const QString& suggested);
 
+// The same for a text file under `caption` ("Enregistrer les arrivées non payées").
+QString askSaveTextFileName(QWidget* parent, const QString& caption, const QString& suggested);
+
 // For the progress dialogue: while a test answers for the user, notes the
 // dialogue that opens and tells whether the user cancels it; nothing when
 // the real dialogue must open.

@@ -1,6 +1,7 @@
 #include "app/frmmenu.h"
 
 #include "app/Accessibility.h"
+#include "app/ArrivalDialog.h"
 #include "app/ControlTable.h"
 #include "app/Dialogs.h"
 #include "app/GuidedTour.h"
@@ -484,7 +485,7 @@ void frmmenu::cmdFusionner_Click()
 
 void frmmenu::showTicket(const torvanel::MergeOutcome& labels)
 {
-    resultModel->show(ticket_.shown());
+    resultModel->show(ticket_.shown(), arrivalLook(ticket_));
     if (labels.updated) {
         setTotalCaption(lblQtetotale, QString::fromStdString(labels.countText));
         setTotalCaption(lblCout, QString::fromStdString(labels.costText));
@@ -503,6 +504,22 @@ torvanel::BetType frmmenu::checkedBetType() const
         if (OptionQuoi[i]->isChecked())
             return static_cast<torvanel::BetType>(i);
     return torvanel::BetType::Tierce;
+}
+
+bool frmmenu::showArrivalStage(torvanel::LineSelection paidFull, std::vector<torvanel::bets::Horse> arrival,
+                               std::string title, torvanel::MessageSink& messages)
+{
+    const std::optional<torvanel::MergeOutcome> labels = ticket_.pushArrivalStage(
+        std::move(paidFull), std::move(arrival), std::move(title), stakeText(), messages);
+    if (!labels)
+        return false;
+    showTicket(*labels);
+    return true;
+}
+
+std::string frmmenu::stakeText() const
+{
+    return txtUnite->text().toStdString();
 }
 
 bool frmmenu::showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,

@@ -159,6 +159,10 @@ private:
     QListView& resultView() override { return *lstResultat; }
     bool showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
                    torvanel::MessageSink& messages) override;
+    bool showArrivalStage(torvanel::LineSelection paidFull, std::vector<torvanel::bets::Horse> arrival,
+                          std::string title, torvanel::MessageSink& messages) override;
+    std::string stakeText() const override;
+    void keepArrivalEntry(torvanel::ArrivalEntry entry) override { ticket_.setArrivalEntry(std::move(entry)); }
     torvanel::BetType checkedBetType() const;
 
     // ---- Controls on the window ------------------------------------------

@@ -3,7 +3,9 @@
 
 #include "app/frmmenu.h"
 
+#include "app/ArrivalDialog.h"
 #include "app/BackgroundJob.h"
+#include "app/CoverageDialog.h"
 #include "app/Dialogs.h"
 #include "app/ReduceCommand.h"
 #include "app/ResultClipboard.h"
@@ -21,6 +23,8 @@ void frmmenu::createCommands()
     auto* clipboard = new ResultClipboard(results);
     QAction* save = (new SaveCommand(results))->saveAction();
     QAction* reduce = (new ReduceCommand(results))->reduceAction();
+    QAction* check = (new ArrivalCommand(results))->checkAction();
+    QAction* cover = (new CoverageCommand(results))->coverAction();
 
     QAction* print = make(this, *this, {"mnuImprimer", "&Imprimer", Qt::CTRL | Qt::Key_P,
                                         "Imprimer toutes les combinaisons sur l'imprimante par défaut"});
@@ -44,11 +48,11 @@ void frmmenu::createCommands()
     commandMenus_ = {
         {QStringLiteral("&Fichier"), QStringLiteral("mnuFichier"), {save, print, nullptr, quit}},
         {QStringLiteral("&Combinaisons"), QStringLiteral("mnuCombinaisons"),
-         {clipboard->copyAction(), reduce, conditions, mnuListeComplete}},
+         {clipboard->copyAction(), reduce, conditions, check, cover, mnuListeComplete}},
         {QStringLiteral("&Aide"), QStringLiteral("mnuAide"), {tour, about}},
     };
     // The list's own commands first, as its context menu has always begun.
-    clipboard->setMenus({{{}, {}, {clipboard->copyAction(), save, reduce, conditions, mnuListeComplete}},
+    clipboard->setMenus({{{}, {}, {clipboard->copyAction(), save, reduce, conditions, check, cover, mnuListeComplete}},
                          {{}, {}, {print}},
                          {{}, {}, {tour, about}},
                          {{}, {}, {quit}}});

@@ -33,7 +33,7 @@ MergeOutcome Ticket::merge(const StarterList& bases, const StarterList& outs, co
 
 void Ticket::showConditionsStage(LineSelection kept) {
     stages_.assign(1, {StageKind::Conditions, std::make_shared<const LineSelection>(std::move(kept)),
-                       kConditionsTitle});
+                       kConditionsTitle, {}});
 }
 
 std::optional<MergeOutcome> Ticket::setConditions(conditions::Conditions conditions, LineSelection kept,
@@ -73,8 +73,24 @@ std::optional<MergeOutcome> Ticket::pushStage(StageKind kind, LineSelection kept
                                               const std::string& stake, MessageSink& messages) {
     std::optional<MergeOutcome> labels = engine_.price(keptFull.count(), stake, messages);
     if (labels)
-        stages_.push_back({kind, std::make_shared<const LineSelection>(std::move(keptFull)), std::move(title)});
+        stages_.push_back({kind, std::make_shared<const LineSelection>(std::move(keptFull)), std::move(title), {}});
     return labels;
+}
+
+std::optional<MergeOutcome> Ticket::pushArrivalStage(LineSelection paidFull, std::vector<bets::Horse> arrival,
+                                                     std::string title, const std::string& stake,
+                                                     MessageSink& messages) {
+    std::optional<MergeOutcome> labels = engine_.price(paidFull.count(), stake, messages);
+    if (!labels) return labels;
+    if (showsArrival()) stages_.pop_back();
+    stages_.push_back({StageKind::Arrival, std::make_shared<const LineSelection>(std::move(paidFull)), std::move(title),
+                       std::move(arrival)});
+    return labels;
+}
+
+ShownLines Ticket::playedLines() const {
+    if (!showsArrival()) return shown();
+    return ShownLines(full_, stages_.size() < 2 ? nullptr : stages_[stages_.size() - 2].kept);
 }
 
 std::optional<MergeOutcome> Ticket::dropStages(const std::string& stake, MessageSink& messages) {

@@ -7,6 +7,7 @@
 // saving, reducing) reads shown().
 
 #include "bets/BetRules.h"
+#include "ticket/Arrival.h"
 #include "generators/LineSelection.h"
 #include "generators/ShownLines.h"
 #include "merge/MergeEngine.h"
@@ -26,6 +27,7 @@ struct Stage {
     StageKind kind;
     std::shared_ptr<const LineSelection> kept;  // lines of the full list
     std::string title;  // what the window says of it: "liste réduite (Bonus 4 garanti)"
+    std::vector<bets::Horse> arrival;  // an Arrival stage's finishers, whose paid lines it keeps
 };
 
 // What the title bar says while the conditions keep the lines shown.
@@ -78,6 +80,13 @@ public:
     // The same with lines of the full list (a part of those shown now).
     std::optional<MergeOutcome> pushStage(StageKind kind, LineSelection keptFull, std::string title,
                                           const std::string& stake, MessageSink& messages);
+    // Shows the lines `paidFull` of the full list that `arrival` pays among
+    // playedLines(), in place of the paid lines of an earlier arrival.
+    std::optional<MergeOutcome> pushArrivalStage(LineSelection paidFull, std::vector<bets::Horse> arrival,
+                                                 std::string title, const std::string& stake, MessageSink& messages);
+    // The lines an arrival is checked against: those shown, or while the
+    // paid lines of an arrival are shown, the list they were picked from.
+    ShownLines playedLines() const;
     // Back to the full list, without conditions, with its count and cost at `stake`.
     std::optional<MergeOutcome> dropStages(const std::string& stake, MessageSink& messages);
 
@@ -94,7 +103,15 @@ public:
     // The count and cost of what is shown, at `stake`.
     std::optional<MergeOutcome> price(const std::string& stake, MessageSink& messages) const;
 
+    // ---- The race's result ---------------------------------------------------
+    // The arrival and the payouts the punter typed, kept from one check to
+    // the next; a merge keeps them.
+    const ArrivalEntry& arrivalEntry() const { return arrivalEntry_; }
+    void setArrivalEntry(ArrivalEntry entry) { arrivalEntry_ = std::move(entry); }
+
 private:
+    bool showsArrival() const { return !stages_.empty() && stages_.back().kind == StageKind::Arrival; }
+
     MergeEngine engine_;
     MergeChoices choices_;
     void showConditionsStage(LineSelection kept);
@@ -102,6 +119,7 @@ private:
     std::shared_ptr<const ResultList> full_;
     std::vector<Stage> stages_;
     conditions::Conditions conditions_;
+    ArrivalEntry arrivalEntry_;
 };
 
 }  // namespace torvanel

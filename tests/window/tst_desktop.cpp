@@ -140,8 +140,9 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
             for (const QAction* entry : menu.actions())
                 if (!entry->isSeparator())
                     names << entry->objectName();
-            QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuConditions", "mnuListeComplete",
-                                         "mnuImprimer", "mnuMontrez", "mnuAPropos", "mnuQuitter"}));
+            QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuConditions", "mnuControler",
+                                         "mnuCouverture", "mnuListeComplete", "mnuImprimer", "mnuMontrez", "mnuAPropos",
+                                         "mnuQuitter"}));
             QAction* action = menu.actions().first();
             QCOMPARE(menu.actions()[1]->objectName(), QStringLiteral("mnuEnregistrer"));
             QCOMPARE(menu.actions()[1]->isEnabled(), action->isEnabled());

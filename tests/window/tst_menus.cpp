@@ -57,7 +57,8 @@ void MenusTest::menusHoldTheCommandsAndOpenByMouseAndKeyboard()
 {
     const QMap<QString, QStringList> expected{
         {"mnuFichier", {"mnuEnregistrer", "mnuImprimer", "mnuQuitter"}},
-        {"mnuCombinaisons", {"mnuCopier", "mnuReduire", "mnuConditions", "mnuListeComplete"}},
+        {"mnuCombinaisons",
+         {"mnuCopier", "mnuReduire", "mnuConditions", "mnuControler", "mnuCouverture", "mnuListeComplete"}},
         {"mnuAide", {"mnuMontrez", "mnuAPropos"}},
     };
     QStringList inMenuBar;

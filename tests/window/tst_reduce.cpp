@@ -106,6 +106,14 @@ public:
     {
         return ticket_.pushStage(kind, kept, std::move(title), "2", messages).has_value();
     }
+    bool showArrivalStage(LineSelection paidFull, std::vector<bets::Horse> arrival, std::string title,
+                          MessageSink& messages) override
+    {
+        return ticket_.pushArrivalStage(std::move(paidFull), std::move(arrival), std::move(title), "2", messages)
+            .has_value();
+    }
+    std::string stakeText() const override { return "2"; }
+    void keepArrivalEntry(ArrivalEntry entry) override { ticket_.setArrivalEntry(std::move(entry)); }
     Ticket& editTicket() { return ticket_; }
 
 private:
