@@ -38,6 +38,26 @@ std::optional<int> askItem(QWidget* parent, const QString& prompt, const QString
 // a file. Empty when the user gives up.
 QString askSaveFileName(QWidget* parent, const QString& suggested);
 
+// The toolkit's file dialogue for forecasts (*.torvanel), to open one
+// (`suggested` is the folder shown) or to save one (`suggested` is the full
+// path offered; a question comes before replacing a file). Empty when the
+// user gives up.
+enum class ForecastFileRole { Open, Save };
+QString askForecastFileName(QWidget* parent, ForecastFileRole role, const QString& suggested);
+
+// Asks `question` about unsaved changes, with "Enregistrer", "Ne pas
+// enregistrer" and "Annuler" (also Escape and the frame's close button).
+enum class UnsavedChanges { Save, Discard, Cancel };
+UnsavedChanges askUnsavedChanges(QWidget* parent, const QString& question);
+
+// "Note du pronostic": the race (date, place, number) and the punter's own
+// words, shown as they are and changed by the user; nothing when the user cancels.
+struct ForecastNote {
+    QString race;
+    QString note;
+};
+std::optional<ForecastNote> askForecastNote(QWidget* parent, const ForecastNote& current);
+
 // For the progress dialogue: while a test answers for the user, notes the
 // dialogue that opens and tells whether the user cancels it; nothing when
 // the real dialogue must open.
@@ -49,7 +69,7 @@ struct Shown {
     Kind kind;
     QString caption;
     QString text;  // the message, the question, the file name offered, the progress' first words
-    QStringList items;  // the items of a list question
+    QStringList items;  // the items of a list question, the buttons of a question, the fields of a form
 };
 
 // The user a test plays. While it lives the program's boxes do not open:
@@ -65,8 +85,11 @@ public:
 
     // The next question gets `text` typed (or the file name given), then OK.
     TestAnswers& type(const QString& text);
-    // The next list question gets item `index` chosen, then OK.
+    // The next list question gets item `index` chosen, then OK; the next
+    // question with buttons gets button `index` pressed.
     TestAnswers& choose(int index);
+    // The next form gets `fields` typed in its fields, in order, then OK.
+    TestAnswers& fill(const QStringList& fields);
 
     // The texts of what was shown of `kind`, in order.
     QStringList texts(Shown::Kind kind = Shown::Kind::Message) const;
@@ -80,6 +103,7 @@ public:
     struct Answer {
         QString text;
         int item = -1;
+        QStringList fields;
     };
     std::optional<Answer> answer(const Shown& box);
 

@@ -22,6 +22,13 @@ Format formatOf(const QString& fileName);
 // The name offered for a save: the bet type and the day, "quinte-2026-12-08.txt".
 QString suggestedName(torvanel::BetType betType, const QDate& day);
 
+// Why writing `fileName` failed, in French ("le disque est plein"), from the
+// error text Qt gave.
+QString frenchReason(const QString& qtError, const QString& fileName);
+// What stands in the way of writing `fileName` before anything is written
+// (a folder, a protected file); empty when nothing does.
+QString obstacleToWriting(const QString& fileName);
+
 enum class Outcome { Saved, Cancelled, Failed };
 
 struct Saving {

@@ -3,6 +3,7 @@
 #include "app/Accessibility.h"
 #include "app/ControlTable.h"
 #include "app/Dialogs.h"
+#include "app/ForecastCommands.h"
 #include "app/GuidedTour.h"
 #include "app/KeyCodes.h"
 #include "app/PictureBox.h"
@@ -483,9 +484,17 @@ void frmmenu::showTicket(const torvanel::MergeOutcome& labels)
         setTotalCaption(lblQtetotale, QString::fromStdString(labels.countText));
         setTotalCaption(lblCout, QString::fromStdString(labels.costText));
     }
-    const std::string stage = ticket_.stageTitle();
-    setWindowTitle(stage.empty() ? kTitle : kTitle + QStringLiteral(" — ") + QString::fromStdString(stage));
+    showTitle();
     mnuListeComplete->setEnabled(ticket_.hasStage());
+}
+
+void frmmenu::showTitle()
+{
+    QString title = kTitle;
+    if (const QString forecast = forecast_ ? forecast_->name() : QString(); !forecast.isEmpty())
+        title = forecast + QStringLiteral("[*] — ") + title;
+    const std::string stage = ticket_.stageTitle();
+    setWindowTitle(stage.empty() ? title : title + QStringLiteral(" — ") + QString::fromStdString(stage));
 }
 
 torvanel::BetType frmmenu::checkedBetType() const
