@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace Dialogs {
@@ -147,6 +148,9 @@ UnsavedChanges askUnsavedChanges(QWidget* parent, const QString& question)
     box.setIcon(QMessageBox::NoIcon);
     box.setTextFormat(Qt::PlainText);
     box.setText(question);
+    // The question on one line where it fits: the box would break it before the closing guillemet.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setMinimumWidth(std::min(label->fontMetrics().horizontalAdvance(question) + 8, 640));
     QPushButton* save = box.addButton(buttons[0], QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(buttons[1], QMessageBox::DestructiveRole);
     box.setEscapeButton(box.addButton(buttons[2], QMessageBox::RejectRole));

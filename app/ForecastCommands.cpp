@@ -163,6 +163,7 @@ ForecastCommands::ForecastCommands(const ControlRegistry& controls, ResultHost& 
                              "Voir et imprimer la feuille du pronostic"}))
 {
     recent_->setObjectName(QStringLiteral("mnuPronosticsRecents"));
+    recent_->setAccessibleName(QStringLiteral("Pronostics récents"));
     recent_->menuAction()->setObjectName(QStringLiteral("mnuPronosticsRecents"));
     commands::markAsActingOnLines(print_);
     connect(open_, &QAction::triggered, this, &ForecastCommands::askAndOpen);

@@ -161,7 +161,9 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
                 if (!entry->isSeparator())
                     names << entry->objectName();
             QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuListeComplete", "mnuImprimer",
-                                         "mnuMontrez", "mnuAPropos", "mnuQuitter"}));
+                                         "mnuImprimerPronostic", "mnuOuvrir", "mnuPronosticsRecents",
+                                         "mnuEnregistrerPronostic", "mnuNotePronostic", "mnuMontrez", "mnuAPropos",
+                                         "mnuQuitter"}));
             QAction* action = menu.actions().first();
             QCOMPARE(menu.actions()[1]->objectName(), QStringLiteral("mnuEnregistrer"));
             QCOMPARE(menu.actions()[1]->isEnabled(), action->isEnabled());

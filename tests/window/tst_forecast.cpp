@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -104,6 +105,7 @@ private slots:
     void theFileOnTheCommandLineOpensAtStartUp();
     void recentForecastsKeepTheLastEight();
     void sheetPaginatesAndThePreviewShowsIt();
+    void theRealBoxesAskAsTheTestsAnswer();
 
 private:
     // The rich forecast of the round trip, saved once and reused.
@@ -421,6 +423,51 @@ void ForecastTest::sheetPaginatesAndThePreviewShowsIt()
     });
     action(w, "mnuImprimerPronostic")->trigger();
     QVERIFY(shown);
+}
+
+// Runs `open`, then, once its box shows, `use` on it (a look at it is kept
+// where asked) and closes it with its button `press`.
+void whileModal(const QString& look, const QString& press, const std::function<void(QWidget&)>& use,
+                const std::function<void()>& open)
+{
+    bool seen = false;
+    QTimer::singleShot(300, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        seen = true;
+        use(*box);
+        if (const QByteArray dir = qgetenv("TORVANEL_GRAB_DIR"); !dir.isEmpty())
+            box->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + look + QStringLiteral(".png"));
+        for (QAbstractButton* button : box->findChildren<QAbstractButton*>())
+            if (button->text() == press)
+                return button->click();
+        QFAIL(qPrintable(QStringLiteral("no button ") + press));
+    });
+    open();
+    QVERIFY(seen);
+}
+
+void ForecastTest::theRealBoxesAskAsTheTestsAnswer()
+{
+    frmmenu& w = *window_;
+    QVERIFY(w.openForecast(richForecast()));
+    // The note: both fields filled in, OK keeps what was typed.
+    whileModal(QStringLiteral("note-pronostic"), QStringLiteral("OK"), [](QWidget& box) {
+        QCOMPARE(box.objectName(), QStringLiteral("dlgNotePronostic"));
+        QCOMPARE(box.findChild<QLineEdit*>(QStringLiteral("txtCourse"))->text(), QStringLiteral("Vincennes, R1 C4"));
+        box.findChild<QPlainTextEdit*>(QStringLiteral("txtNote"))->setPlainText(QStringLiteral("Le 5 est forfait."));
+    }, [&] { action(w, "mnuNotePronostic")->trigger(); });
+    QCoreApplication::processEvents();
+    QVERIFY(w.isWindowModified());
+
+    // The question before closing: "Annuler" keeps the window.
+    whileModal(QStringLiteral("modifications-pronostic"), QStringLiteral("Annuler"), [](QWidget& box) {
+        QCOMPARE(box.objectName(), QStringLiteral("dlgModifications"));
+        QVERIFY(box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text().contains(QStringLiteral("« riche.torvanel »")));
+    }, [&] { QVERIFY(!w.close()); });
+    QVERIFY(w.isVisible());
+    whileModal(QStringLiteral("modifications-pronostic"), QStringLiteral("Ne pas enregistrer"), [](QWidget&) {},
+               [&] { QVERIFY(w.close()); });
 }
 
 // The window's settings go to a folder of the test's own.
