@@ -30,6 +30,7 @@
 namespace {
 
 using forecast::Forecast;
+using forecast::fromUtf8;
 
 constexpr qsizetype kMaxRecentFiles = 8;
 // A forecast file larger than this is no forecast (the longest lists and a
@@ -49,11 +50,6 @@ std::unique_ptr<QSettings> settings()
 {
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("torvanel"),
                                        QStringLiteral("torvanel"));
-}
-
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString nameOf(const QString& fileName)
@@ -122,10 +118,8 @@ sheet::Header sheetHeader(const Forecast& forecast, const QString& name, const t
     const torvanel::bets::BetRule& bet = torvanel::bets::RuleOf(ticket.choices().betType);
     header.facts << QStringLiteral("Pari : %1, mise de base : %2 Euros")
                         .arg(fromUtf8(bet.name), QString::fromStdString(ticket.choices().stake));
-    class Quiet : public torvanel::MessageSink {
-        void showMessage(const std::string&) override {}
-    } quiet;
-    if (const auto price = ticket.price(ticket.choices().stake, quiet))
+    SilentMessages silent;
+    if (const auto price = ticket.price(ticket.choices().stake, silent))
         header.facts << QStringLiteral("Nombre de lignes : %1, coût : %2")
                             .arg(QString::fromStdString(price->countText),
                                  QString::fromStdString(price->costText).trimmed());

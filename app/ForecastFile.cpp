@@ -33,11 +33,6 @@ constexpr qsizetype kInlineWidth = 96;
 // A value quoted in a message is cut after this many characters.
 constexpr qsizetype kLongestQuote = 40;
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // ---- What a message says of a field ------------------------------------------
 
 QString member(const QString& path, const QString& name)
@@ -48,6 +43,13 @@ QString member(const QString& path, const QString& name)
 QString item(const QString& path, qsizetype index)
 {
     return QStringLiteral("%1[%2]").arg(path).arg(index);
+}
+
+// A JSON value that is no container, as JSON writes it.
+QByteArray scalarText(const QJsonValue& value)
+{
+    const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return wrapped.mid(1, wrapped.size() - 2);
 }
 
 // A value as a message quotes it: a text between « », a number as it is.
@@ -61,7 +63,7 @@ QString quoted(const QJsonValue& value)
     }
     if (value.isDouble())
         return QString::number(value.toDouble(), 'g', 17);
-    return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+    return QString::fromUtf8(scalarText(value));
 }
 
 QString missing(const QString& path)
@@ -425,12 +427,6 @@ const Field kFields[] = {
 };
 
 // ---- Text for people ------------------------------------------------------------------
-
-QByteArray scalarText(const QJsonValue& value)
-{
-    const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
-    return wrapped.mid(1, wrapped.size() - 2);
-}
 
 using Members = QList<std::pair<QString, QJsonValue>>;
 

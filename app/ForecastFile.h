@@ -21,8 +21,15 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string_view>
 
 namespace forecast {
+
+// The engine's UTF-8 texts (bet names, keys) as Qt text.
+inline QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 inline constexpr int kVersion = 1;
 inline constexpr const char* kFormat = "torvanel-forecast";

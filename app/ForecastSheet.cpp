@@ -58,8 +58,8 @@ int widestLine(const torvanel::ShownLines& lines)
     int widest = 1;
     for (const torvanel::ResultBlock& block : lines.full().blocks()) {
         qsizetype horse = 1;
-        for (const auto& group : {block.bases, block.outs})
-            for (torvanel::HorseNumber number : group)
+        for (const auto* group : {&block.bases, &block.outs})
+            for (torvanel::HorseNumber number : *group)
                 horse = std::max<qsizetype>(horse, qsizetype(torvanel::FormatHorseNumber(number).size()));
         const int take = block.baseTake + block.outTake;
         widest = std::max(widest, int(take * (horse + 1) - 1));

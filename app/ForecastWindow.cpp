@@ -20,16 +20,11 @@
 namespace {
 
 using forecast::Forecast;
+using forecast::fromUtf8;
 using torvanel::bets::PayoutClass;
 
 // A line quoted in a message is cut after this many characters.
 constexpr qsizetype kLongestQuote = 40;
-
-// The probe's merge says nothing: the window's own merge says it all again.
-class QuietSink : public torvanel::MessageSink {
-public:
-    void showMessage(const std::string&) override {}
-};
 
 torvanel::StarterList starterList(const QList<forecast::Entry>& entries)
 {
@@ -57,8 +52,9 @@ torvanel::MergeChoices choicesOf(const Forecast& forecast)
 std::shared_ptr<const torvanel::ResultList> mergeOf(const Forecast& forecast, const torvanel::Ticket& like)
 {
     torvanel::Ticket probe(like.maxLines(), like.maxCostTextLength());
-    QuietSink quiet;
-    probe.merge(starterList(forecast.bases), starterList(forecast.outsiders), choicesOf(forecast), quiet);
+    // The probe says nothing: the window's own merge says it all again.
+    SilentMessages silent;
+    probe.merge(starterList(forecast.bases), starterList(forecast.outsiders), choicesOf(forecast), silent);
     return std::make_shared<const torvanel::ResultList>(probe.full());
 }
 
@@ -69,11 +65,6 @@ bool sameLines(const torvanel::ResultList& a, const torvanel::ResultList& b)
                           return x.bases == y.bases && x.baseTake == y.baseTake && x.outs == y.outs
                               && x.outTake == y.outTake;
                       });
-}
-
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The payout a reduction stage guarantees, told by the title the reduction gave it.

@@ -6,6 +6,7 @@
 // that every handler runs as it always does, then the reduction shown again.
 
 #include "app/ForecastFile.h"
+#include "merge/MergeTypes.h"
 
 #include <QString>
 
@@ -19,6 +20,12 @@ class ResultHost;
 namespace torvanel {
 class LineSelection;
 }
+
+// Messages of work done apart from the window, which nobody reads.
+class SilentMessages : public torvanel::MessageSink {
+public:
+    void showMessage(const std::string&) override {}
+};
 
 class ForecastWindow {
 public:
