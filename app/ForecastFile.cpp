@@ -83,45 +83,52 @@ QString outOfRange(const QString& path, const QJsonValue& value, const QString& 
 
 // ---- Values of each type: the value, or nothing and `problem` says why -------
 
-std::optional<QString> asText(const QJsonValue& value, const QString& path, QString& problem)
-{
-    if (value.isString())
-        return value.toString();
-    problem = wrongType(path, "un texte");
-    return std::nullopt;
-}
+// What each JSON type is called in a message, and how its value is taken.
+template <class T>
+struct JsonType;
+template <>
+struct JsonType<QString> {
+    static constexpr const char* name = "un texte";
+    static bool is(const QJsonValue& v) { return v.isString(); }
+    static QString of(const QJsonValue& v) { return v.toString(); }
+};
+template <>
+struct JsonType<bool> {
+    static constexpr const char* name = "vrai ou faux (true ou false)";
+    static bool is(const QJsonValue& v) { return v.isBool(); }
+    static bool of(const QJsonValue& v) { return v.toBool(); }
+};
+template <>
+struct JsonType<int> {
+    static constexpr const char* name = "un nombre entier";
+    static bool is(const QJsonValue& v)
+    {
+        const double number = v.toDouble();
+        return v.isDouble() && std::isfinite(number) && number == std::trunc(number)
+            && number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max();
+    }
+    static int of(const QJsonValue& v) { return static_cast<int>(v.toDouble()); }
+};
+template <>
+struct JsonType<QJsonArray> {
+    static constexpr const char* name = "une liste";
+    static bool is(const QJsonValue& v) { return v.isArray(); }
+    static QJsonArray of(const QJsonValue& v) { return v.toArray(); }
+};
+template <>
+struct JsonType<QJsonObject> {
+    static constexpr const char* name = "un objet";
+    static bool is(const QJsonValue& v) { return v.isObject(); }
+    static QJsonObject of(const QJsonValue& v) { return v.toObject(); }
+};
 
-std::optional<bool> asYesNo(const QJsonValue& value, const QString& path, QString& problem)
+// The value as a T, or nothing when it is of another type, and `problem` says so.
+template <class T>
+std::optional<T> as(const QJsonValue& value, const QString& path, QString& problem)
 {
-    if (value.isBool())
-        return value.toBool();
-    problem = wrongType(path, "vrai ou faux (true ou false)");
-    return std::nullopt;
-}
-
-std::optional<int> asWhole(const QJsonValue& value, const QString& path, QString& problem)
-{
-    const double number = value.toDouble();
-    if (value.isDouble() && std::isfinite(number) && number == std::trunc(number)
-        && number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max())
-        return static_cast<int>(number);
-    problem = wrongType(path, "un nombre entier");
-    return std::nullopt;
-}
-
-std::optional<QJsonArray> asList(const QJsonValue& value, const QString& path, QString& problem)
-{
-    if (value.isArray())
-        return value.toArray();
-    problem = wrongType(path, "une liste");
-    return std::nullopt;
-}
-
-std::optional<QJsonObject> asObject(const QJsonValue& value, const QString& path, QString& problem)
-{
-    if (value.isObject())
-        return value.toObject();
-    problem = wrongType(path, "un objet");
+    if (JsonType<T>::is(value))
+        return JsonType<T>::of(value);
+    problem = wrongType(path, JsonType<T>::name);
     return std::nullopt;
 }
 
@@ -145,7 +152,7 @@ const bets::ClassRule* guaranteedClassOfKey(BetType bet, const QString& key)
 
 bool readFormat(const QJsonValue& value, const QString& path, Forecast&, QString& problem)
 {
-    const std::optional<QString> format = asText(value, path, problem);
+    const std::optional<QString> format = as<QString>(value, path, problem);
     if (format && *format != QLatin1String(kFormat))
         problem = QStringLiteral("le champ « %1 » vaut %2 au lieu de « %3 » : ce n'est pas un pronostic")
                       .arg(path, quoted(value), QLatin1String(kFormat));
@@ -154,7 +161,7 @@ bool readFormat(const QJsonValue& value, const QString& path, Forecast&, QString
 
 bool readVersion(const QJsonValue& value, const QString& path, Forecast&, QString& problem)
 {
-    const std::optional<int> version = asWhole(value, path, problem);
+    const std::optional<int> version = as<int>(value, path, problem);
     if (!version)
         return false;
     if (*version > kVersion)
@@ -166,16 +173,22 @@ bool readVersion(const QJsonValue& value, const QString& path, Forecast&, QStrin
     return problem.isEmpty();
 }
 
-bool readStarters(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
+// A text field: its value as it is.
+template <QString Forecast::*field>
+bool readText(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
 {
-    const std::optional<QString> text = asText(value, path, problem);
-    forecast.starters = text.value_or(QString());
+    const std::optional<QString> text = as<QString>(value, path, problem);
+    if (text)
+        forecast.*field = *text;
     return text.has_value();
 }
 
-bool readEntries(const QJsonValue& value, const QString& path, QList<Entry>& entries, QString& problem)
+// A horse list: its entries top to bottom.
+template <QList<Entry> Forecast::*field>
+bool readEntries(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
 {
-    const std::optional<QJsonArray> list = asList(value, path, problem);
+    QList<Entry>& entries = forecast.*field;
+    const std::optional<QJsonArray> list = as<QJsonArray>(value, path, problem);
     if (!list)
         return false;
     if (list->size() > kMaxEntries) {
@@ -187,7 +200,7 @@ bool readEntries(const QJsonValue& value, const QString& path, QList<Entry>& ent
     }
     for (qsizetype i = 0; i < list->size(); ++i) {
         const QString at = item(path, i);
-        const std::optional<QJsonObject> object = asObject(list->at(i), at, problem);
+        const std::optional<QJsonObject> object = as<QJsonObject>(list->at(i), at, problem);
         if (!object)
             return false;
         if (!object->contains(QLatin1String("text"))) {
@@ -195,13 +208,13 @@ bool readEntries(const QJsonValue& value, const QString& path, QList<Entry>& ent
             return false;
         }
         Entry entry;
-        const std::optional<QString> text = asText(object->value(QLatin1String("text")), member(at, QStringLiteral("text")), problem);
+        const std::optional<QString> text = as<QString>(object->value(QLatin1String("text")), member(at, QStringLiteral("text")), problem);
         if (!text)
             return false;
         entry.text = *text;
         if (object->contains(QLatin1String("selected"))) {
             const std::optional<bool> selected =
-                asYesNo(object->value(QLatin1String("selected")), member(at, QStringLiteral("selected")), problem);
+                as<bool>(object->value(QLatin1String("selected")), member(at, QStringLiteral("selected")), problem);
             if (!selected)
                 return false;
             entry.selected = *selected;
@@ -211,19 +224,9 @@ bool readEntries(const QJsonValue& value, const QString& path, QList<Entry>& ent
     return true;
 }
 
-bool readBases(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
-{
-    return readEntries(value, path, forecast.bases, problem);
-}
-
-bool readOutsiders(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
-{
-    return readEntries(value, path, forecast.outsiders, problem);
-}
-
 bool readBetType(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
 {
-    const std::optional<QString> key = asText(value, path, problem);
+    const std::optional<QString> key = as<QString>(value, path, problem);
     if (!key)
         return false;
     const bets::BetRule* bet = betOfKey(*key);
@@ -239,7 +242,7 @@ bool readBetType(const QJsonValue& value, const QString& path, Forecast& forecas
 
 bool readFusion(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
 {
-    const std::optional<int> fusion = asWhole(value, path, problem);
+    const std::optional<int> fusion = as<int>(value, path, problem);
     if (fusion && (*fusion < 0 || *fusion > 3))
         problem = outOfRange(path, value, QStringLiteral("un type de fusion (de 0 à 3)"));
     forecast.fusion = fusion.value_or(0);
@@ -259,7 +262,7 @@ QString optionsText(std::span<const int> options)
 
 bool readSplits(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
 {
-    const std::optional<QJsonObject> object = asObject(value, path, problem);
+    const std::optional<QJsonObject> object = as<QJsonObject>(value, path, problem);
     if (!object)
         return false;
     for (std::size_t p = 0; p < std::size(kPanels); ++p) {
@@ -268,7 +271,7 @@ bool readSplits(const QJsonValue& value, const QString& path, Forecast& forecast
         if (!object->contains(key))
             continue;
         const QString at = member(path, key);
-        const std::optional<int> split = asWhole(object->value(key), at, problem);
+        const std::optional<int> split = as<int>(object->value(key), at, problem);
         if (!split)
             return false;
         if (std::find(panel.options.begin(), panel.options.end(), *split) == panel.options.end()) {
@@ -284,7 +287,7 @@ bool readSplits(const QJsonValue& value, const QString& path, Forecast& forecast
 
 bool readInclude(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
 {
-    const std::optional<QJsonArray> list = asList(value, path, problem);
+    const std::optional<QJsonArray> list = as<QJsonArray>(value, path, problem);
     if (!list)
         return false;
     if (list->size() != qsizetype(forecast.include.size())) {
@@ -292,7 +295,7 @@ bool readInclude(const QJsonValue& value, const QString& path, Forecast& forecas
         return false;
     }
     for (std::size_t i = 0; i < forecast.include.size(); ++i) {
-        const std::optional<bool> included = asYesNo(list->at(qsizetype(i)), item(path, qsizetype(i)), problem);
+        const std::optional<bool> included = as<bool>(list->at(qsizetype(i)), item(path, qsizetype(i)), problem);
         if (!included)
             return false;
         forecast.include[i] = *included;
@@ -300,16 +303,9 @@ bool readInclude(const QJsonValue& value, const QString& path, Forecast& forecas
     return true;
 }
 
-bool readStake(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
-{
-    const std::optional<QString> stake = asText(value, path, problem);
-    forecast.stake = stake.value_or(QString());
-    return stake.has_value();
-}
-
 bool readReduction(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
 {
-    const std::optional<QJsonObject> object = asObject(value, path, problem);
+    const std::optional<QJsonObject> object = as<QJsonObject>(value, path, problem);
     if (!object)
         return false;
     const QString payoutPath = member(path, QStringLiteral("payout"));
@@ -326,7 +322,7 @@ bool readReduction(const QJsonValue& value, const QString& path, Forecast& forec
             return false;
         }
     const QJsonValue payoutValue = object->value(QLatin1String("payout"));
-    const std::optional<QString> key = asText(payoutValue, payoutPath, problem);
+    const std::optional<QString> key = as<QString>(payoutValue, payoutPath, problem);
     if (!key)
         return false;
     const bets::ClassRule* payout = guaranteedClassOfKey(forecast.betType, *key);
@@ -336,33 +332,19 @@ bool readReduction(const QJsonValue& value, const QString& path, Forecast& forec
                                  .arg(fromUtf8(bets::RuleOf(forecast.betType).name)));
         return false;
     }
-    const std::optional<QJsonArray> list = asList(object->value(QLatin1String("lines")), linesPath, problem);
+    const std::optional<QJsonArray> list = as<QJsonArray>(object->value(QLatin1String("lines")), linesPath, problem);
     if (!list)
         return false;
     Reduction reduction{payout->id, {}};
     reduction.lines.reserve(list->size());
     for (qsizetype i = 0; i < list->size(); ++i) {
-        const std::optional<QString> line = asText(list->at(i), item(linesPath, i), problem);
+        const std::optional<QString> line = as<QString>(list->at(i), item(linesPath, i), problem);
         if (!line)
             return false;
         reduction.lines << *line;
     }
     forecast.reduction = std::move(reduction);
     return true;
-}
-
-bool readNote(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
-{
-    const std::optional<QString> note = asText(value, path, problem);
-    forecast.note = note.value_or(QString());
-    return note.has_value();
-}
-
-bool readRace(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
-{
-    const std::optional<QString> race = asText(value, path, problem);
-    forecast.race = race.value_or(QString());
-    return race.has_value();
 }
 
 // ---- Writing each field ------------------------------------------------------------
@@ -412,18 +394,18 @@ struct Field {
 const Field kFields[] = {
     {"format", true, readFormat, [](const Forecast&) { return Written(QLatin1String(kFormat)); }},
     {"version", true, readVersion, [](const Forecast&) { return Written(kVersion); }},
-    {"starters", false, readStarters, [](const Forecast& f) { return Written(f.starters); }},
-    {"bases", true, readBases, [](const Forecast& f) { return Written(entriesValue(f.bases)); }},
-    {"outsiders", true, readOutsiders, [](const Forecast& f) { return Written(entriesValue(f.outsiders)); }},
+    {"starters", false, readText<&Forecast::starters>, [](const Forecast& f) { return Written(f.starters); }},
+    {"bases", true, readEntries<&Forecast::bases>, [](const Forecast& f) { return Written(entriesValue(f.bases)); }},
+    {"outsiders", true, readEntries<&Forecast::outsiders>, [](const Forecast& f) { return Written(entriesValue(f.outsiders)); }},
     {"betType", true, readBetType, [](const Forecast& f) { return Written(fromUtf8(bets::RuleOf(f.betType).key)); }},
     {"fusion", false, readFusion, [](const Forecast& f) { return Written(f.fusion); }},
     {"splits", false, readSplits, writeSplits},
     {"include", false, readInclude,
      [](const Forecast& f) { return Written(QJsonArray{f.include[0], f.include[1]}); }},
-    {"stake", false, readStake, [](const Forecast& f) { return Written(f.stake); }},
+    {"stake", false, readText<&Forecast::stake>, [](const Forecast& f) { return Written(f.stake); }},
     {"reduction", false, readReduction, writeReduction},
-    {"race", false, readRace, [](const Forecast& f) { return unlessEmpty(f.race); }},
-    {"note", false, readNote, [](const Forecast& f) { return unlessEmpty(f.note); }},
+    {"race", false, readText<&Forecast::race>, [](const Forecast& f) { return unlessEmpty(f.race); }},
+    {"note", false, readText<&Forecast::note>, [](const Forecast& f) { return unlessEmpty(f.note); }},
 };
 
 // ---- Text for people ------------------------------------------------------------------
@@ -471,16 +453,19 @@ QByteArray oneLine(const QJsonValue& value)
 
 void writeValue(QByteArray& out, const QJsonValue& value, int depth);
 
-void writeMembers(QByteArray& out, const Members& members, int depth)
+// The items of an object (`keyed`) or a list, one to a line.
+void writeItems(QByteArray& out, const Members& items, bool keyed, int depth)
 {
     const QByteArray indent(2 * (depth + 1), ' ');
-    out += "{\n";
-    for (qsizetype i = 0; i < members.size(); ++i) {
-        out += indent + scalarText(members[i].first) + ": ";
-        writeValue(out, members[i].second, depth + 1);
-        out += i + 1 < members.size() ? ",\n" : "\n";
+    out += keyed ? "{\n" : "[\n";
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        out += indent;
+        if (keyed)
+            out += scalarText(items[i].first) + ": ";
+        writeValue(out, items[i].second, depth + 1);
+        out += i + 1 < items.size() ? ",\n" : "\n";
     }
-    out += QByteArray(2 * depth, ' ') + '}';
+    out += QByteArray(2 * depth, ' ') + (keyed ? '}' : ']');
 }
 
 // A container too long for one line takes one line per item.
@@ -492,18 +477,13 @@ void writeValue(QByteArray& out, const QJsonValue& value, int depth)
         return;
     }
     if (value.isObject()) {
-        writeMembers(out, membersOf(value.toObject()), depth);
+        writeItems(out, membersOf(value.toObject()), true, depth);
         return;
     }
-    const QJsonArray list = value.toArray();
-    const QByteArray indent(2 * (depth + 1), ' ');
-    out += "[\n";
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        out += indent;
-        writeValue(out, list.at(i), depth + 1);
-        out += i + 1 < list.size() ? ",\n" : "\n";
-    }
-    out += QByteArray(2 * depth, ' ') + ']';
+    Members items;
+    for (const QJsonValue& item : value.toArray())
+        items.append({QString(), item});
+    writeItems(out, items, false, depth);
 }
 
 }  // namespace
@@ -544,7 +524,7 @@ QByteArray write(const Forecast& forecast)
         if (const Written value = field.write(forecast))
             members.append({QLatin1String(field.name), *value});
     QByteArray out;
-    writeMembers(out, members, 0);
+    writeItems(out, members, true, 0);
     return out + '\n';
 }
 

@@ -349,6 +349,7 @@ void ForecastTest::theFileOnTheCommandLineOpensAtStartUp()
     QVERIFY(!main.isWindowModified());
     const forecast::Forecast expected = *forecast::read(readAll(sample)).forecast;
     QCOMPARE(driving::shownLines(main.client()), expected.reduction->lines);
+    QCOMPARE(forecast::write(expected), readAll(sample));  // the sample is as the program writes it
 
     MainWindow other;
     other.openFromCommandLine({QStringLiteral("torvanel"), folder_.filePath(QStringLiteral("absent.torvanel"))});
