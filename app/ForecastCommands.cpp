@@ -365,7 +365,7 @@ void ForecastCommands::fillRecentMenu()
     recent_->clear();
     const QStringList files = recentFiles();
     for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString fileName = files[i];
+        const QString& fileName = files[i];
         QAction* entry = recent_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(nameOf(fileName)));
         entry->setToolTip(QDir::toNativeSeparators(fileName));
         entry->setStatusTip(entry->toolTip());

@@ -481,7 +481,7 @@ void writeValue(QByteArray& out, const QJsonValue& value, int depth)
         return;
     }
     Members items;
-    for (const QJsonValue& item : value.toArray())
+    for (const QJsonValue item : value.toArray())
         items.append({QString(), item});
     writeItems(out, items, false, depth);
 }

@@ -188,9 +188,9 @@ bool paint(QPagedPaintDevice& device, const Header& header, const torvanel::Show
             top = g.otherTop;
             onPage = 0;
         }
-        const auto column = qreal(onPage / std::uint64_t(rows));
+        const std::uint64_t column = onPage / std::uint64_t(rows);  // whole columns before this line
         const auto row = qreal(onPage % std::uint64_t(rows));
-        painter.drawText(QPointF(column * (g.columnWidth + 2 * g.gap), top + row * g.lineSpacing + g.lineAscent),
+        painter.drawText(QPointF(qreal(column) * (g.columnWidth + 2 * g.gap), top + row * g.lineSpacing + g.lineAscent),
                          QString::fromLatin1(line.data(), qsizetype(line.size())));
         ++onPage;
         return true;

@@ -47,16 +47,17 @@ QStringList windowState(const frmmenu& w)
         for (int row = 0; row < list->count(); ++row)
             state << list->item(row)->text() + (list->item(row)->isSelected() ? QStringLiteral(" *") : QString());
     QString buttons;
+    const auto mark = [&buttons](bool on) { buttons += on ? QLatin1Char('1') : QLatin1Char('0'); };
     for (const auto* button : ui(w).Option1)
-        buttons += QLatin1Char('0' + button->isChecked());
+        mark(button->isChecked());
     for (const auto* button : ui(w).OptionQuoi)
-        buttons += QLatin1Char('0' + button->isChecked());
+        mark(button->isChecked());
     for (const auto* button : ui(w).OptionTierce)
-        buttons += QLatin1Char('0' + button->isChecked());
+        mark(button->isChecked());
     for (const auto* box : ui(w).ChkInclure)
-        buttons += QLatin1Char('0' + box->isChecked());
+        mark(box->isChecked());
     for (int panel : {0, 2, 3, 4})
-        buttons += QLatin1Char('0' + ui(w).PictureDetail[panel]->isVisible());
+        mark(ui(w).PictureDetail[panel]->isVisible());
     return state << buttons << driving::shownLines(w);
 }
 
