@@ -103,6 +103,7 @@ private slots:
     void badFilesAreRefusedAndLeaveTheWindowAsItWas_data();
     void badFilesAreRefusedAndLeaveTheWindowAsItWas();
     void closingAsksOnlyAboutChangesToANamedForecast();
+    void aSaveThatCannotBeMadeNamesNothing();
     void theFileOnTheCommandLineOpensAtStartUp();
     void recentForecastsKeepTheLastEight();
     void sheetPaginatesAndThePreviewShowsIt();
@@ -336,6 +337,26 @@ void ForecastTest::closingAsksOnlyAboutChangesToANamedForecast()
     QVERIFY(w.close());
     QCOMPARE(user.texts(Kind::Question).size(), 3);
     QCOMPARE(forecast::read(readAll(copy)).forecast->stake, QStringLiteral("4"));
+}
+
+void ForecastTest::aSaveThatCannotBeMadeNamesNothing()
+{
+    frmmenu& w = *window_;
+    Dialogs::TestAnswers user;
+    action(w, "mnuEnregistrerPronostic")->trigger();  // the dialogue cancelled
+    QCOMPARE(user.texts(), QStringList());
+    QVERIFY2(user.texts(Kind::Question).value(0).endsWith(QStringLiteral(".torvanel")),
+             qPrintable(user.texts(Kind::Question).value(0)));
+    user.type(folder_.path());  // a folder
+    action(w, "mnuEnregistrerPronostic")->trigger();
+    user.type(folder_.filePath(QStringLiteral("absent/pronostic.torvanel")));
+    action(w, "mnuEnregistrerPronostic")->trigger();
+    const QString advice = QStringLiteral("\nChoisissez un autre fichier ou un autre dossier, puis recommencez.");
+    QCOMPARE(user.texts(),
+             (QStringList{QStringLiteral("Impossible d'enregistrer le pronostic dans « %1 » : c'est un dossier.").arg(folder_.path()) + advice,
+                          QStringLiteral("Impossible d'enregistrer le pronostic dans « %1 » : son dossier n'existe pas.")
+                                  .arg(folder_.filePath(QStringLiteral("absent/pronostic.torvanel"))) + advice}));
+    QCOMPARE(w.windowTitle(), kTitle);
 }
 
 void ForecastTest::theFileOnTheCommandLineOpensAtStartUp()
