@@ -30,6 +30,23 @@ void prepareQuestion(QInputDialog& dialog, const QString& prompt)
     dialog.setWindowModality(Qt::ApplicationModal);
 }
 
+// A lone "\r" would show as a blank square; the boxes want "\n".
+QString boxText(const QString& text)
+{
+    return QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+// The box of messages and of questions whether to go on: the program's
+// title, no icon, the text as it is.
+void prepareBox(QMessageBox& box, const QString& text)
+{
+    box.setWindowTitle(applicationTitle());
+    box.setIcon(QMessageBox::NoIcon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setWindowModality(Qt::ApplicationModal);
+}
+
 }  // namespace
 
 QString applicationTitle()
@@ -39,20 +56,31 @@ QString applicationTitle()
 
 void showMessage(QWidget* parent, const QString& text)
 {
-    // A lone "\r" would show as a blank square; the box wants "\n".
-    const QString shownText = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QString shownText = boxText(text);
     if (testUser) {
         testUser->answer({Shown::Kind::Message, applicationTitle(), shownText, {}});
         return;
     }
     QMessageBox box(parent);
-    box.setWindowTitle(applicationTitle());
-    box.setIcon(QMessageBox::NoIcon);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(shownText);
+    prepareBox(box, shownText);
     box.setStandardButtons(QMessageBox::Ok);
-    box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+bool askToGoOn(QWidget* parent, const QString& question, const QString& action)
+{
+    const QString cancel = QStringLiteral("Annuler");
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, applicationTitle(), boxText(question), {action, cancel}});
+        return answer && answer->item == 0;
+    }
+    QMessageBox box(parent);
+    prepareBox(box, boxText(question));
+    const QAbstractButton* goOn = box.addButton(action, QMessageBox::AcceptRole);
+    // Enter or Escape cancels: going on is what has to be chosen.
+    box.setDefaultButton(box.addButton(cancel, QMessageBox::RejectRole));
+    box.exec();
+    return box.clickedButton() == goOn;
 }
 
 std::optional<QString> askText(QWidget* parent, const QString& prompt)

@@ -1,6 +1,7 @@
 #pragma once
 // Every box the program opens: the message box (one OK button, no icon), the
-// questions with OK and "Annuler" (a text, an item of a list), the save
+// questions with OK and "Annuler" (a text, an item of a list), the question
+// whether to go on (an action and "Annuler", no icon either), the save
 // dialogue and the progress dialogue of a long job. All are modal and, but
 // for the save dialogue, carry the program's title.
 //
@@ -26,6 +27,10 @@ QString applicationTitle();
 // Shows `text` and returns when the user has closed the box. Lines are
 // separated by "\r\n", as the engine writes them.
 void showMessage(QWidget* parent, const QString& text);
+
+// Asks `question` with two buttons, `action` then "Annuler"; true when the
+// user presses `action`.
+bool askToGoOn(QWidget* parent, const QString& question, const QString& action);
 
 // Asks a question with an empty answer field; nothing when the user cancels.
 std::optional<QString> askText(QWidget* parent, const QString& prompt);

@@ -1,9 +1,11 @@
 #pragma once
 // The guided tour "Montrez-moi!": the window plays its usual way of working by
 // itself while a blinking starburst moves behind each control in turn.
-// frmmenu::Command1_Click plays the script and frmmenu::Timer1_Timer blinks the
-// highlight; this file holds the clock the waits read and GuidedTour, which
-// plays the script on one window and waits between its steps.
+// GuidedTour::play plays the script (kScript in GuidedTour.cpp) step by step
+// on one window, calling the window's own handlers and waiting between the
+// steps; frmmenu::Command1_Click, for the "Montrez-moi!" button and the
+// mnuMontrez menu entry, only starts it, and frmmenu::Timer1_Timer blinks the
+// highlight. This file also holds the clock the waits read.
 
 #include <QObject>
 

@@ -22,9 +22,6 @@ Format formatOf(const QString& fileName);
 // The name offered for a save: the bet type and the day, "quinte-2026-12-08.txt".
 QString suggestedName(torvanel::BetType betType, const QDate& day);
 
-// Why writing `fileName` failed, in French ("le disque est plein"), from the
-// error text Qt gave.
-QString frenchReason(const QString& qtError, const QString& fileName);
 // What stands in the way of writing `fileName` before anything is written
 // (a folder, a protected file); empty when nothing does.
 QString obstacleToWriting(const QString& fileName);
@@ -35,6 +32,10 @@ struct Saving {
     Outcome outcome;
     QString reason;  // why it failed, in French, for the message
 };
+
+// Why writing `fileName` failed, in the user's words ("le disque est plein"),
+// from the error text Qt gave; for the save's message and the printer's.
+QString frenchReason(const QString& qtError, const QString& fileName);
 
 // Writes `lines` to `fileName`, telling `progress` how far it is as the copy
 // to the clipboard does; `progress` answering false cancels the save.

@@ -60,11 +60,14 @@ void SaveCommand::saveLines()
     if (fileName.isEmpty())
         return;
     folder_ = QFileInfo(fileName).absolutePath();  // the next save offers the same folder
-    JobProgress progress(&window_, clipboard::kLinesWithoutProgress, [](std::uint64_t done, std::uint64_t total) {
-        return QStringLiteral("Enregistrement des combinaisons : %1 sur %2").arg(frenchCount(done), frenchCount(total));
-    });
-    const resultfile::Saving saving = resultfile::save(
-        lines, fileName, [&progress](std::uint64_t done, std::uint64_t total) { return progress.step(done, total); });
+    // The progress dialogue is gone before a failure is told.
+    const resultfile::Saving saving = [&] {
+        JobProgress progress(&window_, clipboard::kLinesWithoutProgress, [](std::uint64_t done, std::uint64_t total) {
+            return QStringLiteral("Enregistrement des combinaisons : %1 sur %2").arg(frenchCount(done), frenchCount(total));
+        });
+        return resultfile::save(lines, fileName,
+                                [&progress](std::uint64_t done, std::uint64_t total) { return progress.step(done, total); });
+    }();
     if (saving.outcome == resultfile::Outcome::Failed)
         Dialogs::showMessage(&window_, saveFailed(fileName, saving.reason));
 }

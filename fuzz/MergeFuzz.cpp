@@ -133,15 +133,10 @@ std::string ConflictMessage(HorseNumber horse) {
            "Supprimez-le des bases ou des outsiders.";
 }
 
+// 0 for a bet type the window has no button for, which merges nothing.
 int LineSize(BetType betType) {
-    switch (betType) {
-    case BetType::Couple:
-    case BetType::DeuxSurQuatre: return 2;
-    case BetType::Tierce: return 3;
-    case BetType::Quarte: return 4;
-    case BetType::Quinte: return 5;
-    }
-    return 0;
+    if (static_cast<unsigned>(betType) >= static_cast<unsigned>(bets::kBetTypeCount)) return 0;
+    return bets::RuleOf(betType).lineSize;
 }
 
 // Splits a line into its numbers: number ("-" number)*, a number being "0"

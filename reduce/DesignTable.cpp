@@ -1,15 +1,15 @@
 #include "reduce/DesignTable.h"
 
+#include "reduce/DesignParts.h"
+
+#include <algorithm>
 #include <array>
-#include <cstring>
-#include <sstream>
-#include <string>
 #include <string_view>
 
 namespace torvanel::reduce {
 namespace {
 
-// "v k t" then the blocks, one letter per point ('a' is point 0).
+// One line per cell, in the form DesignParts.h reads.
 constexpr std::string_view kDesigns =
 #include "reduce/DesignTable.inc"
     ;
@@ -50,19 +50,10 @@ std::vector<Block> TableDesign(int v, int k, int t) {
         }
         return design;
     }
-    std::istringstream lines{std::string(kDesigns)};
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        int cv = 0, ck = 0, ct = 0;
-        if (!(words >> cv >> ck >> ct) || cv != v || ck != k || ct != t) continue;
-        for (std::string word; words >> word;) {
-            Block block;
-            for (char letter : word) block.push_back(letter - 'a');
-            design.push_back(block);
-        }
-        break;
-    }
-    return design;
+    static const std::vector<CellDesign> shipped = ReadDesigns(kDesigns);
+    for (const CellDesign& cell : shipped)
+        if (cell.v == v && cell.k == k && cell.t == t) return cell.blocks;
+    return {};
 }
 
 }  // namespace torvanel::reduce

@@ -1,8 +1,11 @@
 #pragma once
 // Covering designs C(v, k, t) for full fields up to 20 horses: k-sets of the
 // points 0..v-1 such that every t-set lies in one of them. The shipped
-// designs come from tools/make_design_table (search and classical
-// constructions), kept in DesignTable.inc.
+// designs, kept in DesignTable.inc, come from the offline programs of
+// reduce/tools/: make_design_table (classical constructions and a search on
+// the full field; it writes the file and takes in the others' designs),
+// orbit_designs (a search over the orbits of a cyclic group) and
+// anneal_design (annealing, on the full field or over orbits).
 
 #include <cstdint>
 #include <optional>

@@ -10,12 +10,6 @@ namespace {
 
 constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
-Mask Turned(Mask set, const Turn& turn) {
-    Mask image = 0;
-    for (; set != 0; set &= set - 1) image |= Mask{1} << turn[static_cast<std::size_t>(__builtin_ctzll(set))];
-    return image;
-}
-
 // The ids of the images of sets[i] under the turn, or nothing when one of
 // them is not among the sets.
 std::optional<std::vector<std::uint32_t>> ImageIds(const std::vector<Mask>& sets, const Turn& turn) {
@@ -52,6 +46,12 @@ Orbits OrbitsOf(const std::vector<std::uint32_t>& image) {
 }
 
 }  // namespace
+
+Mask Turned(Mask set, const Turn& turn) {
+    Mask image = 0;
+    for (; set != 0; set &= set - 1) image |= Mask{1} << turn[static_cast<std::size_t>(__builtin_ctzll(set))];
+    return image;
+}
 
 std::vector<Turn> TurnsToTry(const CoverProblem& problem) {
     const std::size_t n = problem.horses.size();

@@ -19,6 +19,9 @@ namespace torvanel::reduce {
 // A permutation of the problem's horses: bit i goes to bit image[i].
 using Turn = std::vector<int>;
 
+// The image of a set of horses under the turn.
+Mask Turned(Mask set, const Turn& turn);
+
 // The turns worth trying: horses on as many lines are cycled among
 // themselves, either all of them or all but one, which stays put.
 std::vector<Turn> TurnsToTry(const CoverProblem& problem);

@@ -8,7 +8,7 @@ Ticket::Ticket(std::uint64_t maxLines, std::size_t maxCostTextLength)
 MergeOutcome Ticket::merge(const StarterList& bases, const StarterList& outs, const MergeChoices& choices,
                            MessageSink& messages) {
     choices_ = choices;
-    const MergeOutcome outcome = engine_.cmdFusionner_Click(bases, outs, choices, messages);
+    MergeOutcome outcome = engine_.cmdFusionner_Click(bases, outs, choices, messages);
     // Every merge, refused or not, leaves a new full list (empty when refused).
     stages_.clear();
     full_ = std::make_shared<const ResultList>(engine_.result());

@@ -25,7 +25,7 @@
 // C(15,5,4) in 300 blocks came from a 15-cycle at HEAT=8 END_HEAT=0.3.
 // Prints the design in the same form on success.
 
-#include "reduce/Problem.h"
+#include "reduce/DesignParts.h"
 #include "reduce/SearchParts.h"
 
 #include <array>
@@ -35,18 +35,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-using torvanel::reduce::ForEachSubset;
-using torvanel::reduce::IdSet;
-using torvanel::reduce::Mask;
-using torvanel::reduce::Random;
+using namespace torvanel::reduce;
 
 // The i-th set bit of a mask.
 int NthPoint(Mask set, std::uint32_t i)
@@ -82,38 +77,13 @@ private:
     std::array<std::array<std::uint32_t, 6>, 33> choose_{};
 };
 
-// The cyclic group whose orbits make the design: points 0 .. cycles*m - 1
-// turn on `cycles` cycles of length m, the others stay put (m = 1: no group).
-struct Group {
-    int v = 0;
-    int m = 1;
-    int cycles = 1;
-
-    Mask shifted(Mask set, int by) const
-    {
-        if (by == 0)  // most calls: every block of a run without a group
-            return set;
-        Mask image = 0;
-        for (Mask rest = set; rest != 0; rest &= rest - 1) {
-            const int point = std::countr_zero(rest);
-            const int target = point < m * cycles ? (point / m) * m + (point % m + by) % m : point;
-            image |= Mask{1} << target;
-        }
-        return image;
-    }
-};
-
 // Blocks as whole orbits of the group, each kept by one representative.
 class Design {
 public:
-    Design(const Group& group, int k, int t)
-        : group_(group), k_(k), ranks_(group.v, t), count_(ranks_.count(), 0), uncovered_(ranks_.count())
+    Design(const CyclicGroup& group, int k, int t)
+        : group_(group), k_(k), ranks_(group.points(), t), count_(ranks_.count(), 0), uncovered_(ranks_.count()),
+          maskOf_(SubsetsOf(group.points(), t))  // increasing masks: colex, the order of the ranks
     {
-        ForEachSubset((Mask{1} << group.v) - 1, t, [&](Mask set) { maskOf_.push_back(set); });
-        std::vector<Mask> byRank(ranks_.count());
-        for (Mask set : maskOf_)
-            byRank[ranks_.of(set)] = set;
-        maskOf_ = byRank;
         for (std::uint32_t r = 0; r < ranks_.count(); ++r)
             uncovered_.insert(r);
     }
@@ -148,23 +118,24 @@ public:
     bool step(double heat, Random& random)
     {
         const Mask target = maskOf_[uncovered_.pick(random)];
+        const auto m = static_cast<std::uint32_t>(group_.length());
         near_.clear();
         for (std::uint32_t b = 0; b < blocks_.size(); ++b)
-            for (int by = 0; by < group_.m; ++by)
-                if (std::popcount(group_.shifted(blocks_[b], by) & target) == ranks_.t() - 1)
-                    near_.push_back(b * static_cast<std::uint32_t>(group_.m) + static_cast<std::uint32_t>(by));
-        const std::uint32_t pick = near_.empty() ? random.below(blocks_.size() * static_cast<std::size_t>(group_.m))
-                                                 : near_[random.below(near_.size())];
-        const std::uint32_t b = pick / static_cast<std::uint32_t>(group_.m);
-        const int by = static_cast<int>(pick % static_cast<std::uint32_t>(group_.m));
+            for (std::uint32_t by = 0; by < m; ++by)
+                if (std::popcount(group_.shifted(blocks_[b], static_cast<int>(by)) & target) == ranks_.t() - 1)
+                    near_.push_back(b * m + by);
+        const std::uint32_t pick =
+            near_.empty() ? random.below(blocks_.size() * m) : near_[random.below(near_.size())];
+        const std::uint32_t b = pick / m;
+        const int by = static_cast<int>(pick % m);
         const Mask block = group_.shifted(blocks_[b], by);
         const Mask missing = target & ~block;
         const Mask in = Mask{1} << NthPoint(missing, random.below(static_cast<std::size_t>(std::popcount(missing))));
         const Mask others = block & ~target;
         const Mask pool = others != 0 ? others : block;
         const Mask out = Mask{1} << NthPoint(pool, random.below(static_cast<std::size_t>(std::popcount(pool))));
-        const Mask moved = group_.shifted((block & ~out) | in, group_.m - by);
-        if (group_.m == 1) {  // one block: the change is known before the move
+        const Mask moved = group_.shifted((block & ~out) | in, static_cast<int>(m) - by);
+        if (m == 1) {  // one block: the change is known before the move
             const int delta = change(block & ~out, out, in);
             if (delta > 0 && random.unit() >= std::exp(-delta / heat))
                 return false;
@@ -183,20 +154,16 @@ public:
     }
 
     // The distinct blocks of every orbit.
-    std::string text() const
+    CellDesign cell() const
     {
         std::set<Mask> blocks;
         for (Mask block : blocks_)
-            for (int by = 0; by < group_.m; ++by)
-                blocks.insert(group_.shifted(block, by));
-        std::string line =
-            std::to_string(group_.v) + ' ' + std::to_string(k_) + ' ' + std::to_string(ranks_.t());
-        for (Mask block : blocks) {
-            line += ' ';
-            for (Mask m = block; m != 0; m &= m - 1)
-                line += static_cast<char>('a' + std::countr_zero(m));
-        }
-        return line;
+            for (Mask image : group_.orbit(block))
+                blocks.insert(image);
+        CellDesign cell{group_.points(), k_, ranks_.t(), {}};
+        for (Mask block : blocks)
+            cell.blocks.push_back(BlockOf(block));
+        return cell;
     }
 
 private:
@@ -221,12 +188,12 @@ private:
     }
     void takeOrbit(Mask block)
     {
-        for (int by = 0; by < group_.m; ++by)
+        for (int by = 0; by < group_.length(); ++by)
             take(group_.shifted(block, by));
     }
     void putOrbit(Mask block)
     {
-        for (int by = 0; by < group_.m; ++by)
+        for (int by = 0; by < group_.length(); ++by)
             put(group_.shifted(block, by));
     }
 
@@ -247,7 +214,7 @@ private:
         });
     }
 
-    Group group_;
+    CyclicGroup group_;
     int k_;
     Ranks ranks_;
     std::vector<std::uint16_t> count_;
@@ -257,21 +224,14 @@ private:
     std::vector<std::uint32_t> near_;
 };
 
+// The blocks of the first design in the file.
 std::vector<Mask> ReadStart(const std::string& path)
 {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    std::istringstream words(line);
-    int v = 0, k = 0, t = 0;
-    words >> v >> k >> t;
+    const std::vector<CellDesign> cells = ReadDesignFile(path);
     std::vector<Mask> blocks;
-    for (std::string word; words >> word;) {
-        Mask block = 0;
-        for (char letter : word)
-            block |= Mask{1} << (letter - 'a');
-        blocks.push_back(block);
-    }
+    if (!cells.empty())
+        for (const Block& block : cells.front().blocks)
+            blocks.push_back(MaskOf(block));
     return blocks;
 }
 
@@ -298,18 +258,17 @@ int main(int argc, char** argv)
         std::fputs("usage: anneal_design <v> <k> <t> <blocks> <seconds> [seed] [start file|-] [m] [cycles]\n", stderr);
         return 2;
     }
-    Group group;
-    group.v = std::stoi(argv[1]);
-    group.m = argc > 8 ? std::stoi(argv[8]) : 1;
-    group.cycles = argc > 9 ? std::stoi(argv[9]) : 1;
-    const int v = group.v;
+    const int v = std::stoi(argv[1]);
+    // Throws, like the numbers, on a bad argument.
+    const CyclicGroup group(v, argc > 8 ? std::stoi(argv[8]) : 1, argc > 9 ? std::stoi(argv[9]) : 1);
     const int k = std::stoi(argv[2]);
     const int t = std::stoi(argv[3]);
     const auto size = static_cast<std::size_t>(std::stoul(argv[4]));
     const double seconds = std::stod(argv[5]);
     Random random(argc > 6 ? std::stoull(argv[6]) : 1);
     const std::vector<Mask> start = argc > 7 && std::string(argv[7]) != "-" ? ReadStart(argv[7]) : std::vector<Mask>{};
-    const std::size_t orbits = (size + static_cast<std::size_t>(group.m) - 1) / static_cast<std::size_t>(group.m);
+    const auto m = static_cast<std::size_t>(group.length());
+    const std::size_t orbits = (size + m - 1) / m;
     const double startHeat = Setting("HEAT", 1.0);
     const double cooling = Setting("COOLING", 0.999);
     const double endHeat = Setting("END_HEAT", 0.05);
@@ -346,7 +305,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "run %d: cost %zu (best of run %zu) heat %.4f at %.0f s\n", run, design.cost(), runBest,
                      heat, elapsed());
         if (design.cost() == 0) {
-            std::printf("%s\n", design.text().c_str());
+            std::printf("%s\n", DesignLine(design.cell()).c_str());
             return 0;
         }
     }

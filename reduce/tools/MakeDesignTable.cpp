@@ -7,14 +7,14 @@
 //   make_design_table <DesignTable.inc> --offer <designs>
 
 #include "generators/Generators.h"
-#include "reduce/DesignTable.h"
+#include "reduce/DesignParts.h"
 #include "reduce/Problem.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -34,7 +34,7 @@ Block Sorted(Block block) {
 // Lines of PG(2,3): the translates of the difference set {0, 1, 3, 9} mod 13.
 Design ProjectivePlane3() {
     Design lines;
-    for (int s = 0; s < 13; ++s) lines.push_back(Sorted({s, (s + 1) % 13, (s + 3) % 13, (s + 9) % 13}));
+    for (Mask line : CyclicGroup(13, 13, 1).orbit(MaskOf({0, 1, 3, 9}))) lines.push_back(BlockOf(line));
     return lines;
 }
 
@@ -121,12 +121,6 @@ Cover FullField(int v, int k, int t) {
     return {std::move(built.problem), k};
 }
 
-Mask MaskOf(const Block& block) {
-    Mask mask = 0;
-    for (int p : block) mask |= Mask(1) << p;
-    return mask;
-}
-
 // The candidates of the blocks, or empty when it does not cover every t-set.
 std::vector<std::uint32_t> AsCover(const Cover& cover, const Design& design) {
     std::map<Mask, std::uint32_t> id;
@@ -147,44 +141,26 @@ std::vector<std::uint32_t> AsCover(const Cover& cover, const Design& design) {
 
 Design AsDesign(const Cover& cover, const std::vector<std::uint32_t>& chosen) {
     Design design;
-    for (std::uint32_t c : chosen) {
-        Block block;
-        for (Mask m = cover.problem.lines[c]; m != 0; m &= m - 1) block.push_back(__builtin_ctzll(m));
-        design.push_back(block);
-    }
+    for (std::uint32_t c : chosen) design.push_back(BlockOf(cover.problem.lines[c]));
     return design;
 }
 
+// The cells of a file by key; a cell on several lines gets all their blocks.
 std::map<Key, Design> Read(const std::string& path) {
     std::map<Key, Design> table;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream words(line);
-        int v = 0, k = 0, t = 0;
-        if (!(words >> v >> k >> t)) continue;
-        Design& design = table[{v, k, t}];
-        for (std::string word; words >> word;) {
-            Block block;
-            for (char letter : word) block.push_back(letter - 'a');
-            design.push_back(block);
-        }
+    for (const CellDesign& cell : ReadDesignFile(path)) {
+        Design& design = table[{cell.v, cell.k, cell.t}];
+        design.insert(design.end(), cell.blocks.begin(), cell.blocks.end());
     }
     return table;
 }
 
 void Write(const std::string& path, const std::map<Key, Design>& table) {
-    std::ofstream out(path + ".new");
-    out << "R\"(\n";
-    for (const auto& [key, design] : table) {
-        out << std::get<0>(key) << ' ' << std::get<1>(key) << ' ' << std::get<2>(key);
-        for (const Block& block : design) {
-            out << ' ';
-            for (int p : block) out << static_cast<char>('a' + p);
-        }
-        out << '\n';
-    }
-    out << ")\"\n";
-    out.close();
+    std::vector<CellDesign> cells;
+    cells.reserve(table.size());
+    for (const auto& [key, design] : table)
+        cells.push_back({std::get<0>(key), std::get<1>(key), std::get<2>(key), design});
+    std::ofstream(path + ".new") << DesignTableText(cells);
     std::rename((path + ".new").c_str(), path.c_str());
 }
 

@@ -13,8 +13,8 @@
 // prints "v k t block block ..." (points a, b, c, ...) on success.
 
 #include "reduce/CoverSearch.h"
+#include "reduce/DesignParts.h"
 
-#include <bit>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -25,47 +25,7 @@
 
 namespace {
 
-using torvanel::reduce::CoverInstance;
-using Mask = std::uint64_t;
-
-struct Group {
-    int v = 0;       // points
-    int m = 1;       // length of a cycle
-    int cycles = 1;  // points 0 .. cycles * m - 1 turn
-
-    Mask shifted(Mask set, int by) const
-    {
-        Mask image = 0;
-        for (int point = 0; point < v; ++point) {
-            if (((set >> point) & 1U) == 0)
-                continue;
-            const int target = point < m * cycles ? (point / m) * m + (point % m + by) % m : point;
-            image |= Mask{1} << target;
-        }
-        return image;
-    }
-
-    std::vector<Mask> orbit(Mask set) const
-    {
-        std::set<Mask> images;
-        for (int by = 0; by < m; ++by)
-            images.insert(shifted(set, by));
-        return {images.begin(), images.end()};
-    }
-};
-
-// Every subset of `size` points out of v, in increasing order of its mask.
-std::vector<Mask> subsets(int v, int size)
-{
-    std::vector<Mask> sets;
-    for (Mask set = (Mask{1} << size) - 1; set < (Mask{1} << v);) {
-        sets.push_back(set);
-        const Mask lowest = set & (~set + 1);
-        const Mask ripple = set + lowest;
-        set = (((ripple ^ set) >> 2) / lowest) | ripple;
-    }
-    return sets;
-}
+using namespace torvanel::reduce;
 
 bool coversEveryTSet(const std::set<Mask>& design, const std::vector<Mask>& tSets)
 {
@@ -79,15 +39,6 @@ bool coversEveryTSet(const std::set<Mask>& design, const std::vector<Mask>& tSet
     return true;
 }
 
-std::string blockText(Mask block, int v)
-{
-    std::string text;
-    for (int point = 0; point < v; ++point)
-        if (((block >> point) & 1U) != 0)
-            text += static_cast<char>('a' + point);
-    return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -96,16 +47,16 @@ int main(int argc, char** argv)
         std::fputs("usage: orbit_designs <v> <k> <t> <m> <seconds> <target blocks> [seed] [cycles] [heat]\n", stderr);
         return 2;
     }
-    Group group;
-    group.v = std::stoi(argv[1]);
+    const int v = std::stoi(argv[1]);
     const int k = std::stoi(argv[2]);
     const int t = std::stoi(argv[3]);
-    group.m = std::stoi(argv[4]);
+    const int m = std::stoi(argv[4]);
     const double seconds = std::stod(argv[5]);
     const auto target = static_cast<std::size_t>(std::stoul(argv[6]));
-    group.cycles = argc > 8 ? std::stoi(argv[8]) : 1;
+    const int cycles = argc > 8 ? std::stoi(argv[8]) : 1;
+    const CyclicGroup group(v, m, cycles);  // throws, like the numbers above, on a bad argument
 
-    const std::vector<Mask> tSets = subsets(group.v, t);
+    const std::vector<Mask> tSets = SubsetsOf(v, t);
     std::map<Mask, std::uint32_t> eventOf;  // orbit representative -> event
     for (Mask tSet : tSets)
         eventOf.emplace(group.orbit(tSet).front(), static_cast<std::uint32_t>(eventOf.size()));
@@ -114,41 +65,39 @@ int main(int argc, char** argv)
     std::vector<Mask> representatives;
     std::vector<std::vector<std::uint32_t>> eventsOf;
     std::set<Mask> seen;
-    for (Mask kSet : subsets(group.v, k)) {
+    for (Mask kSet : SubsetsOf(v, k)) {
         const std::vector<Mask> orbit = group.orbit(kSet);
-        if (!seen.insert(orbit.front()).second || static_cast<int>(orbit.size()) != group.m)
+        if (!seen.insert(orbit.front()).second || static_cast<int>(orbit.size()) != m)
             continue;
         std::set<std::uint32_t> events;
         for (Mask block : orbit)
-            for (Mask part = block; part != 0; part = (part - 1) & block)
-                if (std::popcount(part) == t)
-                    events.insert(eventOf.at(group.orbit(part).front()));
+            ForEachSubset(block, t, [&](Mask part) { events.insert(eventOf.at(group.orbit(part).front())); });
         representatives.push_back(orbit.front());
         eventsOf.emplace_back(events.begin(), events.end());
     }
 
     const CoverInstance instance(static_cast<std::uint32_t>(eventOf.size()), eventsOf);
-    torvanel::reduce::SearchOptions options;
+    SearchOptions options;
     options.seed = argc > 7 ? std::stoull(argv[7]) : 1;
     if (argc > 9)
         options.heat = std::stod(argv[9]);
-    options.target = (target + static_cast<std::size_t>(group.m) - 1) / static_cast<std::size_t>(group.m);
+    options.target = (target + static_cast<std::size_t>(m) - 1) / static_cast<std::size_t>(m);
     options.timeLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(seconds));
-    const auto result = torvanel::reduce::FindCover(instance, options);
+    const auto result = FindCover(instance, options);
 
     std::set<Mask> design;
     for (auto candidate : result.cover)
         for (Mask block : group.orbit(representatives[candidate]))
             design.insert(block);
     const bool covers = coversEveryTSet(design, tSets);
-    std::fprintf(stderr, "C(%d,%d,%d) Z%d x%d: %zu orbits, %zu blocks, %s\n", group.v, k, t, group.m,
-                 group.cycles, result.cover.size(), design.size(), covers ? "covers" : "does not cover");
+    std::fprintf(stderr, "C(%d,%d,%d) Z%d x%d: %zu orbits, %zu blocks, %s\n", v, k, t, m, cycles,
+                 result.cover.size(), design.size(), covers ? "covers" : "does not cover");
     if (!covers)
         return 1;
-    std::printf("%d %d %d", group.v, k, t);
+    CellDesign cell{v, k, t, {}};
     for (Mask block : design)
-        std::printf(" %s", blockText(block, group.v).c_str());
-    std::printf("\n");
+        cell.blocks.push_back(BlockOf(block));
+    std::printf("%s\n", DesignLine(cell).c_str());
     return 0;
 }

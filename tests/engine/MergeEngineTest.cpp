@@ -349,3 +349,21 @@ TEST_F(MergeTest, AStakeTooLargeToPriceIsRefused) {
     EXPECT_TRUE(ticket.full().empty());
     EXPECT_EQ(outcome.costText, " 0 Euros");
 }
+
+TEST_F(MergeTest, ANegativeStakeIsRefusedLikeOneTooLargeAndAStageKeepsItsList) {
+    bases = AllSelected("1 2 3 4");
+    const MergeOutcome outcome = merge(Choices(BetType::Tierce, 0, "-2"));
+    EXPECT_EQ(sink.messages, (Texts{"La mise unitaire \"-2\" ne convient pas : une mise ne peut pas être "
+                                    "négative.\r\nSaisissez une mise positive."}));
+    EXPECT_TRUE(ticket.full().empty());
+    EXPECT_EQ(outcome.costText, " 0 Euros");
+    // Nothing to price, nothing refused.
+    bases = Starters("1 2 3");
+    EXPECT_EQ(merge(Choices(BetType::Tierce, 3, "-2")).costText, " 0 Euros");
+    EXPECT_EQ(sink.messages.size(), 1u);
+    // Typed after the merge: a new stage is refused and the list stays.
+    bases = AllSelected("1 2 3 4");
+    merge(Choices(BetType::Tierce, 0, "1"));
+    EXPECT_FALSE(ticket.pushStage(StageKind::Reduction, {0}, "liste réduite", "-0.5", sink));
+    EXPECT_EQ(ticket.shown().count(), 4u);
+}

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -125,6 +126,27 @@ inline void mergeQuinteOfAllBases(frmmenu& window, int starters)
     setStarters(window, starters);
     mergeBasesAlone(window, starters, 4);
 }
+
+// A tmpfs of its own (mount options `options`) while it lives; only root
+// may mount one.
+class ScratchDisk {
+public:
+    explicit ScratchDisk(const QString& options)
+        : mounted_(QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", dir_.path()}) == 0)
+    {
+    }
+    ~ScratchDisk()
+    {
+        if (mounted_)
+            QProcess::execute(QStringLiteral("umount"), {dir_.path()});
+    }
+    bool mounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_;
+};
 
 // Runs the test object TestCase with no printer within reach: CUPS is pointed
 // at a server that does not exist, and a fresh HOME holds no lpoptions naming

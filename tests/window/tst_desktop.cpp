@@ -29,6 +29,7 @@ QString clipboardText()
 }
 
 using driving::mergeQuinteOfAllBases;
+using driving::ScratchDisk;
 using driving::selectHorses;
 using Kind = Dialogs::Shown::Kind;
 
@@ -48,27 +49,6 @@ QStringList entriesOf(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
-
-// A tmpfs of its own (mount options `options`) while it lives; only root
-// may mount one.
-class ScratchDisk {
-public:
-    explicit ScratchDisk(const QString& options)
-        : mounted_(QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", dir_.path()}) == 0)
-    {
-    }
-    ~ScratchDisk()
-    {
-        if (mounted_)
-            QProcess::execute(QStringLiteral("umount"), {dir_.path()});
-    }
-    bool mounted() const { return mounted_; }
-    QString path() const { return dir_.path(); }
-
-private:
-    QTemporaryDir dir_;
-    bool mounted_;
-};
 
 }  // namespace
 

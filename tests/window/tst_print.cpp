@@ -3,10 +3,15 @@
 #include "app/ResultPrinter.h"
 
 #include <QDirIterator>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QScopeGuard>
 #include <QSet>
+
+#include <unistd.h>
 
 namespace {
 
@@ -68,6 +73,8 @@ private slots:
     void imprimerSendsOneJobToTheDefaultPrinter();
     void emptyListPrintsNothing();
     void cancellingALongJobSendsNothing();
+    void jobOfOverAThousandPagesAsksFirst();
+    void fullDiskIsNamedOnceTheProgressHasGone();
 
 private:
     std::unique_ptr<frmmenu> window_;
@@ -165,6 +172,104 @@ void PrintTest::cancellingALongJobSendsNothing()
     QCOMPARE(user.shown[0].caption, QStringLiteral("Torvanel de pronos"));
     QCOMPARE(jobsOf(printer), jobs);
     QCOMPARE(ui(window_).resultModel->rowCount(), 8568);
+}
+
+namespace {
+
+// Lines on a page of the default printer, read from 120 lines painted on pages
+// laid out like its own.
+int linesPerPrintedPage(frmmenu& window)
+{
+    driving::mergeBasesAlone(window, 10, 2);
+    QTemporaryDir dir;
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("lines.pdf")));
+    printing::paintLines(window.ticket().shown(), printer, [](std::uint64_t, std::uint64_t) { return true; });
+    const QList<QStringList> pages = pagesOf(printer.outputFileName());
+    return pages.size() > 1 ? int(pages.first().size()) : 0;
+}
+
+QString frenchNumber(qulonglong count)
+{
+    return QLocale(QLocale::French, QLocale::France).toString(count);
+}
+
+}  // namespace
+
+void PrintTest::jobOfOverAThousandPagesAsksFirst()
+{
+    REQUIRE_CUPS_PDF_PRINTER();
+    const QString printer = QPrinterInfo::defaultPrinter().printerName();
+    QCOMPARE(QPrinterInfo::defaultPrinter().defaultDuplexMode(), QPrinter::DuplexNone);  // one page a sheet
+    const int perPage = linesPerPrintedPage(*window_);
+    QVERIFY(perPage > 0);
+    driving::mergeQuinteOfAllBases(*window_, 27);  // 80 730 lines
+    const qulonglong pages = (80730 + perPage - 1) / perPage;
+    QVERIFY2(pages > 1000, "the list must take over a thousand pages");
+    const int jobs = jobsOf(printer);
+
+    std::optional<Dialogs::TestAnswers> user(std::in_place);  // "Annuler"
+    QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
+    QCOMPARE(user->shown.size(), 1);  // asked before a page is made
+    const Dialogs::Shown question = user->shown[0];
+    QCOMPARE(question.kind, Dialogs::Shown::Kind::Question);
+    QCOMPARE(question.caption, QStringLiteral("Torvanel de pronos"));
+    QCOMPARE(question.text, QStringLiteral("Imprimer %1 pages ?\nCela fait %1 feuilles de papier.").arg(frenchNumber(pages)));
+    QCOMPARE(question.items, QStringList({"Imprimer", "Annuler"}));
+
+    user.emplace();
+    user->choose(0);  // "Imprimer", then "Annuler" in the progress dialogue
+    user->cancelProgress = true;
+    QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
+    QCOMPARE(user->texts(Dialogs::Shown::Kind::Progress),
+             QStringList{QStringLiteral("Préparation des pages à imprimer : 0 sur %1").arg(frenchNumber(pages))});
+    QCOMPARE(jobsOf(printer), jobs);
+    QCOMPARE(ui(window_).resultModel->rowCount(), 80730);
+}
+
+void PrintTest::fullDiskIsNamedOnceTheProgressHasGone()
+{
+    REQUIRE_CUPS_PDF_PRINTER();
+    if (geteuid() != 0)
+        QSKIP("a full disk needs a small tmpfs, which only root can mount");
+    const driving::ScratchDisk small(QStringLiteral("size=64k"));
+    if (!small.mounted())
+        QSKIP("this machine lets no one mount a small tmpfs");
+    // The pages are made in the temporary folder.
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", small.path().toLocal8Bit());
+    const auto restore = qScopeGuard([&tmpdir] { tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir); });
+    const QString printer = QPrinterInfo::defaultPrinter().printerName();
+    driving::mergeBasesAlone(*window_, 18, 4);  // 8568 lines, about 200 kB of pages
+    const int jobs = jobsOf(printer);
+
+    // The real boxes, the message closed as soon as it shows.
+    bool progressShown = false;
+    bool progressWithMessage = true;
+    QStringList messages;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const auto progress = window_->findChildren<QProgressDialog*>();
+        const bool progressVisible = std::any_of(progress.begin(), progress.end(), [](auto* p) { return p->isVisible(); });
+        progressShown = progressShown || progressVisible;
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            progressWithMessage = progressVisible;
+            messages << box->text();
+            box->accept();
+        }
+    });
+    watch.start(0);
+    QTest::mouseClick(ui(window_).cmdImprimer, Qt::LeftButton);
+    watch.stop();
+    QVERIFY(progressShown);
+    QCOMPARE(messages,
+             QStringList{QStringLiteral("Impossible de préparer les pages à imprimer dans le dossier « %1 » : le disque est plein.\n"
+                                        "Rien n'a été envoyé à l'imprimante « %2 ». Corrigez ce problème, puis recommencez.")
+                             .arg(small.path(), printer)});
+    QVERIFY(!progressWithMessage);
+    QCOMPARE(jobsOf(printer), jobs);
+    QCOMPARE(QDir(small.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(PrintTest)
