@@ -171,8 +171,9 @@ ForecastWindow::Checked ForecastWindow::check(const Forecast& forecast) const
     if (!forecast.reduction)
         return {};
     const torvanel::ShownLines list(mergeOf(forecast, host_.ticket()), nullptr);
-    if (const std::string refusal = torvanel::reduce::RefusalBeforeChoice(list); !refusal.empty())
-        return {QStringLiteral("sa liste de %1 combinaisons est trop longue pour une liste réduite").arg(list.count()), {}};
+    if (const std::string refusal = torvanel::reduce::RefusalBeforeChoice(list, {forecast.reduction->payout});
+        !refusal.empty())
+        return {QStringLiteral("sa liste de %1 combinaisons ne peut pas être réduite").arg(list.count()), {}};
     Checked checked = findLines(list.full(), forecast.reduction->lines);
     if (checked.problem.isEmpty() && !torvanel::reduce::CheckGuarantee(list, forecast.reduction->payout, checked.kept))
         checked = {QStringLiteral("les lignes du champ « reduction.lines » ne garantissent pas le %1")

@@ -30,7 +30,7 @@ const QString kNoPayoutForTierce =
 const QString kNothingToReduce = QStringLiteral("La liste des combinaisons est vide : il n'y a rien à réduire.");
 const QString kAlreadyReduced =
     QStringLiteral("La liste est déjà réduite.\r\n"
-                   "Fusionnez de nouveau pour retrouver la liste complète, puis réduisez-la.");
+                   "Revenez à la liste complète, puis réduisez-la.");
 const QString kNoShorterList =
     QStringLiteral("Aucune liste plus courte ne donne cette garantie dans le temps imparti.\r\n"
                    "La liste complète est conservée.");
@@ -38,6 +38,13 @@ const QString kNoShorterList =
 QString fromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A reduction or the lines an arrival pays are a shorter list already; a
+// list kept by conditions is reduced within its own lines.
+bool alreadyReduced(const torvanel::Ticket& ticket)
+{
+    return ticket.hasStage() && ticket.stages().back().kind != torvanel::StageKind::Conditions;
 }
 
 QString guaranteeOf(Payout payout, bool bases)
@@ -128,10 +135,10 @@ void ReduceCommand::reduceLines()
     // The lines shown now (a cheap copy): the worker reads them while the window lives on.
     const ShownLines lines = host_.ticket().shown();
     const std::vector<Payout> payouts = torvanel::bets::GuaranteeablePayouts(host_.ticket().choices().betType);
-    const QString refusal = payouts.empty()            ? kNoPayoutForTierce
-                          : lines.empty()              ? kNothingToReduce
-                          : host_.ticket().hasStage()  ? kAlreadyReduced
-                                                       : fromUtf8(torvanel::reduce::RefusalBeforeChoice(lines));
+    const QString refusal = payouts.empty()                ? kNoPayoutForTierce
+                          : lines.empty()                  ? kNothingToReduce
+                          : alreadyReduced(host_.ticket()) ? kAlreadyReduced
+                                                           : fromUtf8(torvanel::reduce::RefusalBeforeChoice(lines, payouts));
     if (!refusal.isEmpty()) {
         Dialogs::showMessage(&window_, refusal);
         return;
