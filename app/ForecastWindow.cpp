@@ -7,6 +7,7 @@
 #include "reduce/Reduce.h"
 #include "ticket/Ticket.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -149,7 +150,8 @@ Forecast ForecastWindow::current(bool withLines) const
     forecast.stake = controls_.as<QLineEdit>("txtUnite")->text();
 
     const torvanel::Ticket& ticket = host_.ticket();
-    for (const torvanel::Stage& stage : ticket.stages())
+    // A reduction within the conditions' lines cannot be made again without them.
+    for (const torvanel::Stage& stage : ticket.hasConditions() ? std::vector<torvanel::Stage>() : ticket.stages())
         if (const std::optional<PayoutClass> payout = payoutOfStage(stage, ticket.choices().betType))
             forecast.reduction = forecast::Reduction{*payout, {}};
     if (forecast.reduction && withLines)
@@ -196,10 +198,13 @@ void ForecastWindow::apply(const Forecast& forecast, const Checked& checked)
     auto* bases = controls_.as<QListWidget>("lstBases");
     auto* outsiders = controls_.as<QListWidget>("lstOuts");
     auto* stake = controls_.as<QLineEdit>("txtUnite");
-    controls_.as<QPushButton>("cmdVider", 0)->click();
-    controls_.as<QPushButton>("cmdVider", 1)->click();
     // A stake that a merge accepts, whatever the box held.
     stake->setText(fromUtf8(torvanel::bets::RuleOf(forecast.betType).unitStake));
+    // Conditions set on the window would filter the forecast's list.
+    if (host_.ticket().hasConditions())
+        host_.hostWindow().findChild<QAction*>(QStringLiteral("mnuListeComplete"))->trigger();
+    controls_.as<QPushButton>("cmdVider", 0)->click();
+    controls_.as<QPushButton>("cmdVider", 1)->click();
     controls_.as<QRadioButton>("Option1", 3)->click();
     controls_.as<QRadioButton>("OptionQuoi", int(forecast.betType))->click();
     for (int option : forecast.splits)

@@ -474,7 +474,13 @@ torvanel::MergeChoices frmmenu::currentChoices() const
 
 void frmmenu::cmdFusionner_Click()
 {
-    showTicket(ticket_.merge(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_));
+    const bool filtered = ticket_.hasConditions();
+    showTicket(ticket_.merge(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_,
+                             [this](const torvanel::ResultList& full, const torvanel::conditions::Conditions& conditions) {
+                                 return filterLines(full, conditions);
+                             }));
+    if (filtered && !ticket_.hasConditions())
+        Dialogs::showMessage(this, QStringLiteral("Filtrage annulé : la liste complète est affichée, sans les conditions."));
 }
 
 void frmmenu::showTicket(const torvanel::MergeOutcome& labels)
@@ -493,7 +499,10 @@ void frmmenu::showTitle()
     QString title = kTitle;
     if (const QString forecast = forecast_ ? forecast_->name() : QString(); !forecast.isEmpty())
         title = forecast + QStringLiteral("[*] — ") + title;
-    const std::string stage = ticket_.stageTitle();
+    std::string stage = ticket_.stageTitle();
+    // A stage on the conditions' (a reduction of the kept lines) keeps them.
+    if (ticket_.hasConditions() && ticket_.stages().back().kind != torvanel::StageKind::Conditions)
+        stage += std::string(" — ") + torvanel::kConditionsTitle;
     setWindowTitle(stage.empty() ? title : title + QStringLiteral(" — ") + QString::fromStdString(stage));
 }
 

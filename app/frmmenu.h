@@ -106,6 +106,8 @@ public:
     // ---- Menu commands --------------------------------------------------------
     // "Revenir à la liste complète": the full list again, with its count and cost.
     void mnuListeComplete_Click();
+    // "Conditions…": the conditions dialog, then the lines they keep.
+    void mnuConditions_Click();
     // "À propos de Torvanel de pronostics".
     void mnuAPropos_Click();
     // "Quitter": closes the window, as its frame's close button does.
@@ -153,6 +155,10 @@ private:
     // The title bar: the open forecast's name, if any, with its unsaved
     // changes mark, the program's name and the stage shown.
     void showTitle();
+    // The lines of `full` that `conditions` keep: at once for short lists, on
+    // a worker thread with the progress dialogue above; nothing when cancelled.
+    std::optional<torvanel::LineSelection> filterLines(const torvanel::ResultList& full,
+                                                       const torvanel::conditions::Conditions& conditions);
     // Writes the count or the cost in its label, smaller if it would not fit.
     void setTotalCaption(QLabel* label, const QString& text);
     // Brings a split panel to the front of the stack.

@@ -33,6 +33,9 @@ void frmmenu::createCommands()
     connect(print, &QAction::triggered, this, &frmmenu::cmdImprimer_Click);
     QAction* quit = make(this, *this, {"mnuQuitter", "&Quitter", Qt::CTRL | Qt::Key_Q, "Fermer le programme"});
     connect(quit, &QAction::triggered, this, &frmmenu::mnuQuitter_Click);
+    QAction* conditions = make(this, *this, {"mnuConditions", "Co&nditions…", Qt::CTRL | Qt::Key_K,
+                                             "Ne garder que les combinaisons qui remplissent vos conditions"});
+    connect(conditions, &QAction::triggered, this, &frmmenu::mnuConditions_Click);
     mnuListeComplete = make(this, *this, {"mnuListeComplete", "Revenir à la liste &complète", {},
                                           "Montrer de nouveau toutes les combinaisons de la fusion"});
     mnuListeComplete->setEnabled(false);
@@ -48,11 +51,11 @@ void frmmenu::createCommands()
          {forecast_->openAction(), recent, forecast_->saveAction(), forecast_->noteAction(),
           forecast_->printAction(), nullptr, save, print, nullptr, quit}},
         {QStringLiteral("&Combinaisons"), QStringLiteral("mnuCombinaisons"),
-         {clipboard->copyAction(), reduce, mnuListeComplete}},
+         {clipboard->copyAction(), reduce, conditions, mnuListeComplete}},
         {QStringLiteral("&Aide"), QStringLiteral("mnuAide"), {tour, about}},
     };
     // The list's own commands first, as its context menu has always begun.
-    clipboard->setMenus({{{}, {}, {clipboard->copyAction(), save, reduce, mnuListeComplete}},
+    clipboard->setMenus({{{}, {}, {clipboard->copyAction(), save, reduce, conditions, mnuListeComplete}},
                          {{}, {}, {print, forecast_->printAction()}},
                          {{}, {}, {forecast_->openAction(), recent, forecast_->saveAction(), forecast_->noteAction()}},
                          {{}, {}, {tour, about}},

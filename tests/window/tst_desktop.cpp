@@ -140,8 +140,8 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
             for (const QAction* entry : menu.actions())
                 if (!entry->isSeparator())
                     names << entry->objectName();
-            QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuListeComplete", "mnuImprimer",
-                                         "mnuImprimerPronostic", "mnuOuvrir", "mnuPronosticsRecents",
+            QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuConditions", "mnuListeComplete",
+                                         "mnuImprimer", "mnuImprimerPronostic", "mnuOuvrir", "mnuPronosticsRecents",
                                          "mnuEnregistrerPronostic", "mnuNotePronostic", "mnuMontrez", "mnuAPropos",
                                          "mnuQuitter"}));
             QAction* action = menu.actions().first();

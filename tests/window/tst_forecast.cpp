@@ -100,6 +100,7 @@ private slots:
     void cleanup() { window_.reset(); }
 
     void richForecastComesBackControlByControl();
+    void conditionsAreNeitherSavedNorLeftOnAnOpenedForecast();
     void badFilesAreRefusedAndLeaveTheWindowAsItWas_data();
     void badFilesAreRefusedAndLeaveTheWindowAsItWas();
     void closingAsksOnlyAboutChangesToANamedForecast();
@@ -210,6 +211,35 @@ void ForecastTest::richForecastComesBackControlByControl()
     // Saved again and reopened: the same bytes, the same window.
     saveAs(w, withUnknown);
     QCOMPARE(readAll(withUnknown), readAll(fileName));
+}
+
+void ForecastTest::conditionsAreNeitherSavedNorLeftOnAnOpenedForecast()
+{
+    frmmenu& w = *window_;
+    driving::mergeQuinteOfAllBases(w, 9);
+    // "Numéros consécutifs : au plus 1", as the punter types it.
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+            if (edit->accessibleName() == QStringLiteral("Numéros consécutifs : au plus, par ligne"))
+                edit->setText(QStringLiteral("1"));
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+            if (button->text() == QStringLiteral("OK"))
+                button->click();
+    });
+    action(w, "mnuConditions")->trigger();
+    QVERIFY(w.ticket().hasConditions());
+
+    Dialogs::TestAnswers user;
+    user.type(folder_.filePath(QStringLiteral("conditions.torvanel")));
+    action(w, "mnuEnregistrerPronostic")->trigger();
+    QVERIFY2(user.texts().value(0).startsWith(QStringLiteral("Le pronostic est enregistré sans ses conditions")),
+             qPrintable(user.texts().join(QLatin1Char('|'))));
+    // Opened over them, a forecast shows its own list, unfiltered.
+    QVERIFY(w.openForecast(richForecast()));
+    QVERIFY(!w.ticket().hasConditions());
+    QCOMPARE(windowState(w).mid(2), richState_.mid(2));
 }
 
 void ForecastTest::badFilesAreRefusedAndLeaveTheWindowAsItWas_data()

@@ -58,7 +58,7 @@ void MenusTest::menusHoldTheCommandsAndOpenByMouseAndKeyboard()
     const QMap<QString, QStringList> expected{
         {"mnuFichier", {"mnuOuvrir", "mnuPronosticsRecents", "mnuEnregistrerPronostic", "mnuNotePronostic",
                         "mnuImprimerPronostic", "mnuEnregistrer", "mnuImprimer", "mnuQuitter"}},
-        {"mnuCombinaisons", {"mnuCopier", "mnuReduire", "mnuListeComplete"}},
+        {"mnuCombinaisons", {"mnuCopier", "mnuReduire", "mnuConditions", "mnuListeComplete"}},
         {"mnuAide", {"mnuMontrez", "mnuAPropos"}},
     };
     QStringList inMenuBar;
