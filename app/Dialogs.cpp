@@ -1,10 +1,16 @@
 #include "app/Dialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace Dialogs {
@@ -156,6 +162,96 @@ QString askSaveTextFileName(QWidget* parent, const QString& caption, const QStri
                        {QStringLiteral("txt"), QStringLiteral("txt")});
 }
 
+QString askForecastFileName(QWidget* parent, ForecastFileRole role, const QString& suggested)
+{
+    const bool saving = role == ForecastFileRole::Save;
+    const QString caption = saving ? QStringLiteral("Enregistrer le pronostic") : QStringLiteral("Ouvrir un pronostic");
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, caption, suggested, {}});
+        return answer ? answer->text : QString();
+    }
+    QFileDialog dialog(parent, caption, suggested);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Pronostics (*.torvanel)"), QStringLiteral("Tous les fichiers (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("torvanel"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+UnsavedChanges askUnsavedChanges(QWidget* parent, const QString& question)
+{
+    const QStringList buttons{QStringLiteral("Enregistrer"), QStringLiteral("Ne pas enregistrer"),
+                              QStringLiteral("Annuler")};
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, applicationTitle(), question, buttons});
+        return !answer || answer->item == 2 ? UnsavedChanges::Cancel
+             : answer->item == 0            ? UnsavedChanges::Save
+                                            : UnsavedChanges::Discard;
+    }
+    QMessageBox box(parent);
+    box.setObjectName(QStringLiteral("dlgModifications"));
+    box.setWindowTitle(applicationTitle());
+    box.setIcon(QMessageBox::NoIcon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(question);
+    // The question on one line where it fits: the box would break it before the closing guillemet.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setMinimumWidth(std::min(label->fontMetrics().horizontalAdvance(question) + 8, 640));
+    QPushButton* save = box.addButton(buttons[0], QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(buttons[1], QMessageBox::DestructiveRole);
+    box.setEscapeButton(box.addButton(buttons[2], QMessageBox::RejectRole));
+    box.setDefaultButton(save);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == save      ? UnsavedChanges::Save
+         : box.clickedButton() == discard ? UnsavedChanges::Discard
+                                          : UnsavedChanges::Cancel;
+}
+
+std::optional<ForecastNote> askForecastNote(QWidget* parent, const ForecastNote& current)
+{
+    const QString caption = QStringLiteral("Note du pronostic");
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, applicationTitle(), caption,
+                                              {current.race, current.note}});
+        if (!answer)
+            return std::nullopt;
+        return ForecastNote{answer->fields.value(0), answer->fields.value(1)};
+    }
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgNotePronostic"));
+    dialog.setWindowTitle(applicationTitle());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    auto* race = new QLineEdit(current.race);
+    race->setObjectName(QStringLiteral("txtCourse"));
+    race->setPlaceholderText(QStringLiteral("date, hippodrome, numéro de la course"));
+    race->setMinimumWidth(320);
+    auto* note = new QPlainTextEdit(current.note);
+    note->setObjectName(QStringLiteral("txtNote"));
+    note->setTabChangesFocus(true);
+    note->setPlaceholderText(QStringLiteral("vos remarques : la forme des chevaux, le terrain…"));
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(new QLabel(QStringLiteral("Ce que le pronostic garde avec lui ; la feuille imprimée le montre en tête.")));
+    form->addRow(QStringLiteral("&Course :"), race);
+    form->addRow(QStringLiteral("&Note :"), note);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ForecastNote{race->text(), note->toPlainText()};
+}
+
+bool progressAtOnceForTest()
+{
+    return testUser && testUser->progressAtOnce;
+}
+
 std::optional<bool> progressCancelledByTest(const QString& label)
 {
     if (!testUser)
@@ -173,13 +269,19 @@ TestAnswers::~TestAnswers()
 
 TestAnswers& TestAnswers::type(const QString& text)
 {
-    queued_.append({text, -1});
+    queued_.append({text, -1, {}});
     return *this;
 }
 
 TestAnswers& TestAnswers::choose(int index)
 {
-    queued_.append({QString(), index});
+    queued_.append({QString(), index, {}});
+    return *this;
+}
+
+TestAnswers& TestAnswers::fill(const QStringList& fields)
+{
+    queued_.append({QString(), -1, fields});
     return *this;
 }
 

@@ -47,13 +47,6 @@ bool alreadyReduced(const torvanel::Ticket& ticket)
     return ticket.hasStage() && ticket.stages().back().kind != torvanel::StageKind::Conditions;
 }
 
-// Fusion lines hold bases and outsiders; the guarantee then names the bases.
-bool holdsBases(const ResultList& list)
-{
-    return std::any_of(list.blocks().begin(), list.blocks().end(),
-                       [](const torvanel::ResultBlock& block) { return block.baseTake > 0 && block.outTake > 0; });
-}
-
 QString guaranteeOf(Payout payout, bool bases)
 {
     return fromUtf8(torvanel::bets::GuaranteeSentence(payout, bases));
@@ -113,13 +106,18 @@ std::optional<Reduction> reduceInBackground(QWidget& window, const ShownLines& l
     return reduction;
 }
 
-// What the title bar says of a reduced list: "liste réduite (Bonus 4 garanti)".
-std::string stageTitle(Payout payout)
+}  // namespace
+
+bool linesHoldBases(const ResultList& list)
+{
+    return std::any_of(list.blocks().begin(), list.blocks().end(),
+                       [](const torvanel::ResultBlock& block) { return block.baseTake > 0 && block.outTake > 0; });
+}
+
+std::string reducedStageTitle(Payout payout)
 {
     return "liste réduite (" + std::string(torvanel::bets::ClassOf(payout).name) + " garanti)";
 }
-
-}  // namespace
 
 ReduceCommand::ReduceCommand(ResultHost& host)
     : QObject(&host.hostWindow()),
@@ -145,7 +143,7 @@ void ReduceCommand::reduceLines()
         Dialogs::showMessage(&window_, refusal);
         return;
     }
-    const bool bases = holdsBases(lines.full());
+    const bool bases = linesHoldBases(lines.full());
     QStringList items;
     for (Payout payout : payouts)
         items << fromUtf8(torvanel::bets::ClassOf(payout).name) + QStringLiteral(" : ") + guaranteeOf(payout, bases);
@@ -164,7 +162,7 @@ void ReduceCommand::reduceLines()
     }
     const std::uint64_t after = reduction->kept.size();
     WindowMessageSink messages(&window_);
-    if (!host_.showStage(torvanel::StageKind::Reduction, reduction->kept, stageTitle(payout), messages))
+    if (!host_.showStage(torvanel::StageKind::Reduction, reduction->kept, reducedStageTitle(payout), messages))
         return;
     Dialogs::showMessage(&window_, summaryOf(lines.count(), after, guaranteeOf(payout, bases), reduction->quality));
 }

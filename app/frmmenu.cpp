@@ -4,6 +4,7 @@
 #include "app/ArrivalDialog.h"
 #include "app/ControlTable.h"
 #include "app/Dialogs.h"
+#include "app/ForecastCommands.h"
 #include "app/GuidedTour.h"
 #include "app/KeyCodes.h"
 #include "app/PictureBox.h"
@@ -490,12 +491,20 @@ void frmmenu::showTicket(const torvanel::MergeOutcome& labels)
         setTotalCaption(lblQtetotale, QString::fromStdString(labels.countText));
         setTotalCaption(lblCout, QString::fromStdString(labels.costText));
     }
+    showTitle();
+    mnuListeComplete->setEnabled(ticket_.hasStage());
+}
+
+void frmmenu::showTitle()
+{
+    QString title = kTitle;
+    if (const QString forecast = forecast_ ? forecast_->name() : QString(); !forecast.isEmpty())
+        title = forecast + QStringLiteral("[*] — ") + title;
     std::string stage = ticket_.stageTitle();
     // A stage on the conditions' (a reduction of the kept lines) keeps them.
     if (ticket_.hasConditions() && ticket_.stages().back().kind != torvanel::StageKind::Conditions)
         stage += std::string(" — ") + torvanel::kConditionsTitle;
-    setWindowTitle(stage.empty() ? kTitle : kTitle + QStringLiteral(" — ") + QString::fromStdString(stage));
-    mnuListeComplete->setEnabled(ticket_.hasStage());
+    setWindowTitle(stage.empty() ? title : title + QStringLiteral(" — ") + QString::fromStdString(stage));
 }
 
 torvanel::BetType frmmenu::checkedBetType() const

@@ -35,6 +35,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class ForecastCommands;
 class GuidedTour;
 class PictureBox;
 class ResultListModel;
@@ -112,6 +113,14 @@ public:
     // "Quitter": closes the window, as its frame's close button does.
     void mnuQuitter_Click();
 
+    // ---- Forecasts -------------------------------------------------------------
+    // Rebuilds the window from a forecast file; a bad file leaves it as it
+    // was, after a message. True when the forecast was opened.
+    bool openForecast(const QString& fileName);
+    // Before the window closes: with unsaved changes to a named forecast,
+    // asks whether to save them; false when the window must stay.
+    bool mayClose();
+
     // ---- Notice and exit ----------------------------------------------------
     void Command2_Click();
     void Image1_Click();
@@ -143,6 +152,9 @@ private:
     // which stage it is (after a merge, "Vider", a new stage), and writes
     // `labels` into the count and cost labels when they were updated.
     void showTicket(const torvanel::MergeOutcome& labels = {});
+    // The title bar: the open forecast's name, if any, with its unsaved
+    // changes mark, the program's name and the stage shown.
+    void showTitle();
     // The lines of `full` that `conditions` keep: at once for short lists, on
     // a worker thread with the progress dialogue above; nothing when cancelled.
     std::optional<torvanel::LineSelection> filterLines(const torvanel::ResultList& full,
@@ -211,6 +223,7 @@ private:
     torvanel::Ticket ticket_;
     QList<CommandMenu> commandMenus_;
     QAction* mnuListeComplete = nullptr;
+    ForecastCommands* forecast_ = nullptr;
     int BlinkCount = 0;
     GuidedTour* guidedTour = nullptr;    // runs the tours' waits on this window
     std::function<void()> endProgram_;   // empty: the exit picture ends the program

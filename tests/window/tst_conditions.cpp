@@ -260,6 +260,7 @@ void ConditionsTest::cancellingTheApplyingLeavesTheList()
     const int rows = ui(w).resultModel->rowCount();
     Dialogs::TestAnswers user;
     user.cancelProgress = true;
+    user.progressAtOnce = true;
     useDialog(w, [&](QDialog& dialog) {
         type(field(dialog, QStringLiteral("Associations interdites (3 7 ; 5 9 12)")), QStringLiteral("5 6"));
         QTest::mouseClick(okButton(dialog), Qt::LeftButton);

@@ -141,7 +141,9 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
                 if (!entry->isSeparator())
                     names << entry->objectName();
             QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuConditions", "mnuControler",
-                                         "mnuCouverture", "mnuListeComplete", "mnuImprimer", "mnuMontrez", "mnuAPropos",
+                                         "mnuCouverture", "mnuListeComplete", "mnuImprimer", "mnuImprimerPronostic",
+                                         "mnuOuvrir", "mnuPronosticsRecents", "mnuEnregistrerPronostic",
+                                         "mnuNotePronostic", "mnuMontrez", "mnuAPropos",
                                          "mnuQuitter"}));
             QAction* action = menu.actions().first();
             QCOMPARE(menu.actions()[1]->objectName(), QStringLiteral("mnuEnregistrer"));
