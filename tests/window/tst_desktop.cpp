@@ -240,6 +240,13 @@ void DesktopTest::ctrlSSavesTextOrCsvAndNothingForAnEmptyList()
     QCOMPARE(QFileInfo(saveAs(csv)).fileName().left(7), QStringLiteral("couple-"));
     QCOMPARE(contents(csv), QByteArray("03;05\n03;07\n05;07\n"));
     QCOMPARE(entriesOf(folder.path()), QStringList({"lignes.CSV", "lignes.txt"}));
+
+    // A negative horse keeps one column, written as the list writes it.
+    ui(w).lstBases->addItem(QStringLiteral("-3"));
+    ui(w).lstBases->item(ui(w).lstBases->count() - 1)->setSelected(true);
+    ui(w).cmdFusionner->click();
+    saveAs(csv);
+    QCOMPARE(contents(csv), QByteArray("03;05\n03;07\n03;0-3\n05;07\n05;0-3\n07;0-3\n"));
 }
 
 // A folder that refuses the write, a name that is a folder and a full disk:
