@@ -1,5 +1,7 @@
 #include "app/BackgroundJob.h"
 
+#include "app/Dialogs.h"
+
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QHash>
@@ -71,6 +73,7 @@ bool BackgroundJob::run(QWidget& window, const Work& work, JobProgress::LabelTex
     const QPointer<QWidget> alive(top);
     bool givenUp = false;
     const auto start = std::chrono::steady_clock::now();
+    const auto quietTime = Dialogs::progressAtOnceForTest() ? std::chrono::milliseconds(0) : kQuietTime;
     ControlsOff controls(*top);
     {
         JobProgress progress(top, 0, std::move(label), JobProgress::Modality::None);
@@ -80,7 +83,7 @@ bool BackgroundJob::run(QWidget& window, const Work& work, JobProgress::LabelTex
             if (watcher.isFinished() || givenUp)
                 return;
             givenUp = shared.stop || !alive || !alive->isVisible();
-            if (!givenUp && std::chrono::steady_clock::now() - start >= kQuietTime) {
+            if (!givenUp && std::chrono::steady_clock::now() - start >= quietTime) {
                 controls.turnOff();
                 givenUp = !progress.step(std::min(shared.done.load(), shared.total.load()), std::max<std::uint64_t>(shared.total, 1));
             }

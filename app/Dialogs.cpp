@@ -1,10 +1,16 @@
 #include "app/Dialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace Dialogs {
@@ -114,9 +120,13 @@ std::optional<int> askItem(QWidget* parent, const QString& prompt, const QString
     return index < 0 ? std::nullopt : std::optional<int>(index);
 }
 
-QString askSaveFileName(QWidget* parent, const QString& suggested)
+namespace {
+
+// The toolkit's save dialogue under `caption`, its first filter the default;
+// `suffixes` gives the suffix each filter adds.
+QString askSaveName(QWidget* parent, const QString& caption, const QString& suggested, const QStringList& filters,
+                    const QStringList& suffixes)
 {
-    const QString caption = QStringLiteral("Enregistrer les combinaisons");
     if (testUser) {
         const auto answer = testUser->answer({Shown::Kind::Question, caption, suggested, {}});
         return answer ? answer->text : QString();
@@ -124,16 +134,122 @@ QString askSaveFileName(QWidget* parent, const QString& suggested)
     QFileDialog dialog(parent, caption, suggested);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const QString text = QStringLiteral("Texte, une combinaison par ligne (*.txt)");
-    const QString csv = QStringLiteral("Tableur CSV, un cheval par colonne (*.csv)");
-    dialog.setNameFilters({text, csv, QStringLiteral("Tous les fichiers (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, csv](const QString& filter) {
-        dialog.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("txt"));
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(suffixes.value(0));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(suffixes.value(int(filters.indexOf(filter)), suffixes.value(0)));
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
+}
+
+const QString kAllFiles = QStringLiteral("Tous les fichiers (*)");
+
+}  // namespace
+
+QString askSaveFileName(QWidget* parent, const QString& suggested)
+{
+    return askSaveName(parent, QStringLiteral("Enregistrer les combinaisons"), suggested,
+                       {QStringLiteral("Texte, une combinaison par ligne (*.txt)"),
+                        QStringLiteral("Tableur CSV, un cheval par colonne (*.csv)"), kAllFiles},
+                       {QStringLiteral("txt"), QStringLiteral("csv"), QStringLiteral("txt")});
+}
+
+QString askSaveTextFileName(QWidget* parent, const QString& caption, const QString& suggested)
+{
+    return askSaveName(parent, caption, suggested, {QStringLiteral("Texte (*.txt)"), kAllFiles},
+                       {QStringLiteral("txt"), QStringLiteral("txt")});
+}
+
+QString askForecastFileName(QWidget* parent, ForecastFileRole role, const QString& suggested)
+{
+    const bool saving = role == ForecastFileRole::Save;
+    const QString caption = saving ? QStringLiteral("Enregistrer le pronostic") : QStringLiteral("Ouvrir un pronostic");
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, caption, suggested, {}});
+        return answer ? answer->text : QString();
+    }
+    QFileDialog dialog(parent, caption, suggested);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Pronostics (*.torvanel)"), QStringLiteral("Tous les fichiers (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("torvanel"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+UnsavedChanges askUnsavedChanges(QWidget* parent, const QString& question)
+{
+    const QStringList buttons{QStringLiteral("Enregistrer"), QStringLiteral("Ne pas enregistrer"),
+                              QStringLiteral("Annuler")};
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, applicationTitle(), question, buttons});
+        return !answer || answer->item == 2 ? UnsavedChanges::Cancel
+             : answer->item == 0            ? UnsavedChanges::Save
+                                            : UnsavedChanges::Discard;
+    }
+    QMessageBox box(parent);
+    box.setObjectName(QStringLiteral("dlgModifications"));
+    box.setWindowTitle(applicationTitle());
+    box.setIcon(QMessageBox::NoIcon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(question);
+    // The question on one line where it fits: the box would break it before the closing guillemet.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setMinimumWidth(std::min(label->fontMetrics().horizontalAdvance(question) + 8, 640));
+    QPushButton* save = box.addButton(buttons[0], QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(buttons[1], QMessageBox::DestructiveRole);
+    box.setEscapeButton(box.addButton(buttons[2], QMessageBox::RejectRole));
+    box.setDefaultButton(save);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == save      ? UnsavedChanges::Save
+         : box.clickedButton() == discard ? UnsavedChanges::Discard
+                                          : UnsavedChanges::Cancel;
+}
+
+std::optional<ForecastNote> askForecastNote(QWidget* parent, const ForecastNote& current)
+{
+    const QString caption = QStringLiteral("Note du pronostic");
+    if (testUser) {
+        const auto answer = testUser->answer({Shown::Kind::Question, applicationTitle(), caption,
+                                              {current.race, current.note}});
+        if (!answer)
+            return std::nullopt;
+        return ForecastNote{answer->fields.value(0), answer->fields.value(1)};
+    }
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgNotePronostic"));
+    dialog.setWindowTitle(applicationTitle());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    auto* race = new QLineEdit(current.race);
+    race->setObjectName(QStringLiteral("txtCourse"));
+    race->setPlaceholderText(QStringLiteral("date, hippodrome, numéro de la course"));
+    race->setMinimumWidth(320);
+    auto* note = new QPlainTextEdit(current.note);
+    note->setObjectName(QStringLiteral("txtNote"));
+    note->setTabChangesFocus(true);
+    note->setPlaceholderText(QStringLiteral("vos remarques : la forme des chevaux, le terrain…"));
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(new QLabel(QStringLiteral("Ce que le pronostic garde avec lui ; la feuille imprimée le montre en tête.")));
+    form->addRow(QStringLiteral("&Course :"), race);
+    form->addRow(QStringLiteral("&Note :"), note);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ForecastNote{race->text(), note->toPlainText()};
+}
+
+bool progressAtOnceForTest()
+{
+    return testUser && testUser->progressAtOnce;
 }
 
 bool answeredByTest(const Shown& box, std::optional<TestAnswers::Answer>& answer)
@@ -161,19 +277,25 @@ TestAnswers::~TestAnswers()
 
 TestAnswers& TestAnswers::type(const QString& text)
 {
-    queued_.append({text, -1});
+    queued_.append({text, -1, 0, {}});
     return *this;
 }
 
 TestAnswers& TestAnswers::choose(int index)
 {
-    queued_.append({QString(), index});
+    queued_.append({QString(), index, 0, {}});
+    return *this;
+}
+
+TestAnswers& TestAnswers::fill(const QStringList& fields)
+{
+    queued_.append({QString(), -1, 0, fields});
     return *this;
 }
 
 TestAnswers& TestAnswers::chooseWithinBudget(int index, std::uint64_t lines)
 {
-    queued_.append({QString(), index, lines});
+    queued_.append({QString(), index, lines, {}});
     return *this;
 }
 

@@ -44,10 +44,36 @@ std::optional<int> askItem(QWidget* parent, const QString& prompt, const QString
 // a file. Empty when the user gives up.
 QString askSaveFileName(QWidget* parent, const QString& suggested);
 
+// The same for a text file under `caption` ("Enregistrer les arrivées non payées").
+QString askSaveTextFileName(QWidget* parent, const QString& caption, const QString& suggested);
+
+// The toolkit's file dialogue for forecasts (*.torvanel), to open one
+// (`suggested` is the folder shown) or to save one (`suggested` is the full
+// path offered; a question comes before replacing a file). Empty when the
+// user gives up.
+enum class ForecastFileRole { Open, Save };
+QString askForecastFileName(QWidget* parent, ForecastFileRole role, const QString& suggested);
+
+// Asks `question` about unsaved changes, with "Enregistrer", "Ne pas
+// enregistrer" and "Annuler" (also Escape and the frame's close button).
+enum class UnsavedChanges { Save, Discard, Cancel };
+UnsavedChanges askUnsavedChanges(QWidget* parent, const QString& question);
+
+// "Note du pronostic": the race (date, place, number) and the punter's own
+// words, shown as they are and changed by the user; nothing when the user cancels.
+struct ForecastNote {
+    QString race;
+    QString note;
+};
+std::optional<ForecastNote> askForecastNote(QWidget* parent, const ForecastNote& current);
+
 // For the progress dialogue: while a test answers for the user, notes the
 // dialogue that opens and tells whether the user cancels it; nothing when
 // the real dialogue must open.
 std::optional<bool> progressCancelledByTest(const QString& label);
+
+// Whether a test wants the progress of background work shown at once.
+bool progressAtOnceForTest();
 
 // What a box said while a test answered for the user.
 struct Shown {
@@ -55,7 +81,7 @@ struct Shown {
     Kind kind;
     QString caption;
     QString text;  // the message, the question, the file name offered, the progress' first words
-    QStringList items;  // the items of a list question, the buttons of a question whether to go on
+    QStringList items;  // the items of a list question, the buttons of a question, the fields of a form
 };
 
 // The user a test plays. While it lives the program's boxes do not open:
@@ -72,17 +98,22 @@ public:
     // The next question gets `text` typed (or the file name given), then OK.
     TestAnswers& type(const QString& text);
     // The next list question gets item `index` chosen, then OK; the next
-    // question whether to go on gets its button `index` pressed.
+    // question with buttons gets button `index` pressed.
     TestAnswers& choose(int index);
     // The next reduction question gets payout `index` with a budget of at
     // most `lines` lines, then OK (choose(index): the full guarantee).
     TestAnswers& chooseWithinBudget(int index, std::uint64_t lines);
+    // The next form gets `fields` typed in its fields, in order, then OK.
+    TestAnswers& fill(const QStringList& fields);
 
     // The texts of what was shown of `kind`, in order.
     QStringList texts(Shown::Kind kind = Shown::Kind::Message) const;
 
     QList<Shown> shown;
     bool cancelProgress = false;  // "Annuler" as soon as a progress dialogue shows
+    // Work on a worker thread shows its progress at once, not after its quiet
+    // time, so that a test does not hang on the machine's speed.
+    bool progressAtOnce = false;
     // Runs as each box would open, before it takes its answer.
     std::function<void(const Shown&)> whileShown;
 
@@ -91,6 +122,7 @@ public:
         QString text;
         int item = -1;
         std::uint64_t lines = 0;  // a budget in lines; 0: none
+        QStringList fields;
     };
     std::optional<Answer> answer(const Shown& box);
 

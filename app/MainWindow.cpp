@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 
+#include <cstdio>
+
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), client_(new frmmenu(this))
 {
     setObjectName(QStringLiteral("fenetre"));
@@ -18,8 +20,20 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), client_(new frmme
     setFixedSize(client_->width(), client_->height() + menuBar()->sizeHint().height());
 }
 
+void MainWindow::openFromCommandLine(const QStringList& arguments)
+{
+    if (arguments.size() == 2)
+        client_->openForecast(arguments[1]);
+    else if (arguments.size() > 2)
+        std::fprintf(stderr, "usage: %s [pronostic.torvanel]\n", qPrintable(arguments[0]));
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (!client_->mayClose()) {
+        event->ignore();
+        return;
+    }
     BackgroundJob::cancel(*this);
     QMainWindow::closeEvent(event);
 }

@@ -4,6 +4,7 @@
 // menu bar's height; the title is frmmenu's.
 
 #include <QMainWindow>
+#include <QStringList>
 
 class frmmenu;
 
@@ -12,6 +13,8 @@ class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     frmmenu& client() const { return *client_; }
+    // `arguments` as the program got them: a lone path is a forecast to open.
+    void openFromCommandLine(const QStringList& arguments);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -36,7 +36,7 @@ const QString kNoPayoutForTierce =
 const QString kNothingToReduce = QStringLiteral("La liste des combinaisons est vide : il n'y a rien à réduire.");
 const QString kAlreadyReduced =
     QStringLiteral("La liste est déjà réduite.\r\n"
-                   "Fusionnez de nouveau pour retrouver la liste complète, puis réduisez-la.");
+                   "Revenez à la liste complète, puis réduisez-la.");
 const QString kNoShorterList =
     QStringLiteral("Aucune liste plus courte ne donne cette garantie dans le temps imparti.\r\n"
                    "La liste complète est conservée.");
@@ -46,7 +46,13 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Fusion lines hold bases and outsiders; the guarantee then names the bases.
+// A reduction or the lines an arrival pays are a shorter list already; a
+// list kept by conditions is reduced within its own lines.
+bool alreadyReduced(const torvanel::Ticket& ticket)
+{
+    return ticket.hasStage() && ticket.stages().back().kind != torvanel::StageKind::Conditions;
+}
+
 QString guaranteeOf(Payout payout, LineBases bases)
 {
     return fromUtf8(torvanel::bets::GuaranteeSentence(payout, bases));
@@ -100,15 +106,17 @@ QString shareText(std::uint64_t part, std::uint64_t whole)
 
 // "Ces 30 lignes paient le Bonus 4 pour 150 des 330 arrivées (45,5 %) que
 // paie la liste complète.", then how good the list is.
-QString budgetSummary(Payout payout, LineBases bases, const BudgetReduction& reduced)
+QString budgetSummary(Payout payout, LineBases bases, bool filtered, const BudgetReduction& reduced)
 {
+    // Within a list kept by conditions, the arrivals counted are those its lines pay.
+    const QString counted = filtered ? QStringLiteral("que paie la liste filtrée par les conditions")
+                                     : fromUtf8(torvanel::bets::CountedArrivals(payout, bases));
     const std::uint64_t kept = reduced.kept.size();
     const QString lines =
         kept == 1 ? QStringLiteral("Cette ligne paie") : QStringLiteral("Ces %1 lignes paient").arg(frenchCount(kept));
     QString summary = QStringLiteral("%1 %2 pour %3 des %4 arrivées (%5) %6.")
                           .arg(lines, fromUtf8(torvanel::bets::ClassInSentence(payout)), frenchCount(reduced.covered),
-                               frenchCount(reduced.total), shareText(reduced.covered, reduced.total),
-                               fromUtf8(torvanel::bets::CountedArrivals(payout, bases)));
+                               frenchCount(reduced.total), shareText(reduced.covered, reduced.total), counted);
     if (reduced.stopped)
         summary += QStringLiteral("\r\nLa recherche a été arrêtée : c'est la meilleure liste trouvée jusque-là.");
     else if (reduced.optimal)
@@ -208,13 +216,12 @@ std::optional<Reduction> reduceInBackground(QWidget& window, const ShownLines& l
     return reduction;
 }
 
-// What the title bar says of a reduced list: "liste réduite (Bonus 4 garanti)".
-std::string stageTitle(Payout payout)
+}  // namespace
+
+std::string reducedStageTitle(Payout payout)
 {
     return "liste réduite (" + std::string(torvanel::bets::ClassOf(payout).name) + " garanti)";
 }
-
-}  // namespace
 
 ReduceCommand::ReduceCommand(ResultHost& host)
     : QObject(&host.hostWindow()),
@@ -232,10 +239,10 @@ void ReduceCommand::reduceLines()
     // The lines shown now (a cheap copy): the worker reads them while the window lives on.
     const ShownLines lines = host_.ticket().shown();
     const std::vector<Payout> payouts = torvanel::bets::GuaranteeablePayouts(host_.ticket().choices().betType);
-    const QString refusal = payouts.empty()            ? kNoPayoutForTierce
-                          : lines.empty()              ? kNothingToReduce
-                          : host_.ticket().hasStage()  ? kAlreadyReduced
-                                                       : fromUtf8(torvanel::reduce::RefusalBeforeChoice(lines));
+    const QString refusal = payouts.empty()                ? kNoPayoutForTierce
+                          : lines.empty()                  ? kNothingToReduce
+                          : alreadyReduced(host_.ticket()) ? kAlreadyReduced
+                                                           : fromUtf8(torvanel::reduce::RefusalBeforeChoice(lines, payouts));
     if (!refusal.isEmpty()) {
         Dialogs::showMessage(&window_, refusal);
         return;
@@ -258,7 +265,7 @@ void ReduceCommand::reduceLines()
     }
     const std::uint64_t after = reduction->kept.size();
     WindowMessageSink messages(&window_);
-    if (!host_.showStage(torvanel::StageKind::Reduction, reduction->kept, stageTitle(payout), messages))
+    if (!host_.showStage(torvanel::StageKind::Reduction, reduction->kept, reducedStageTitle(payout), messages))
         return;
     Dialogs::showMessage(&window_, summaryOf(lines.count(), after, guaranteeOf(payout, bases), reduction->quality));
 }
@@ -274,7 +281,7 @@ ReduceDialog::Setup ReduceCommand::questionOf(const ShownLines& lines, const std
         setup.sentences << guaranteeOf(payout, bases);
     }
     setup.lines = lines.count();
-    const std::string stake = host_.stake();
+    const std::string stake = host_.stakeText();
     setup.costOf = [this, stake](std::uint64_t n) {
         QuietSink refusals;  // a refused stake shows no cost here; the merge has said why
         const auto labels = host_.ticket().priceOf(n, stake, refusals);
@@ -289,6 +296,7 @@ ReduceDialog::Setup ReduceCommand::questionOf(const ShownLines& lines, const std
 
 void ReduceCommand::reduceToBudget(const ShownLines& lines, Payout payout, std::uint64_t maxLines, LineBases bases)
 {
+    const bool filtered = host_.ticket().hasStage();  // only conditions are reduced further
     const std::optional<BudgetReduction> reduced = budgetInBackground(window_, lines, payout, maxLines);
     if (!reduced)
         return;
@@ -299,9 +307,9 @@ void ReduceCommand::reduceToBudget(const ShownLines& lines, Payout payout, std::
     const bool full = reduced->fullGuarantee;
     WindowMessageSink messages(&window_);
     if (!host_.showStage(torvanel::StageKind::Reduction, reduced->kept,
-                         full ? stageTitle(payout) : budgetTitle(payout, *reduced), messages))
+                         full ? reducedStageTitle(payout) : budgetTitle(payout, *reduced), messages))
         return;
     Dialogs::showMessage(&window_, full ? summaryOf(lines.count(), reduced->kept.size(), guaranteeOf(payout, bases),
                                                     reduced->quality)
-                                        : budgetSummary(payout, bases, *reduced));
+                                        : budgetSummary(payout, bases, filtered, *reduced));
 }

@@ -8,15 +8,21 @@
 
 #include "app/ReduceDialog.h"
 #include "bets/BetRules.h"
+#include "generators/ResultList.h"
 #include "generators/ShownLines.h"
 
 #include <QObject>
 
+#include <string>
 #include <vector>
 
 class QAction;
 class QWidget;
 class ResultHost;
+
+// What the title bar says of a list reduced for `payout`: "liste réduite
+// (Bonus 4 garanti)". A reopened forecast shows its reduction the same way.
+std::string reducedStageTitle(torvanel::bets::PayoutClass payout);
 
 class ReduceCommand : public QObject {
     Q_OBJECT

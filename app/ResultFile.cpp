@@ -38,17 +38,6 @@ constexpr FrenchReason kReasons[] = {
     {EIO, "le disque ne répond pas"},
 };
 
-// What stands in the way before anything is written.
-QString obstacle(const QString& fileName)
-{
-    const QFileInfo existing(fileName);
-    if (existing.isDir())
-        return QStringLiteral("c'est un dossier");
-    if (existing.exists() && !existing.isWritable())
-        return QStringLiteral("le fichier existant est protégé contre l'écriture");
-    return {};
-}
-
 void appendLine(QByteArray& out, std::string_view line)
 {
     out.append(line.data(), static_cast<qsizetype>(line.size()));
@@ -86,6 +75,16 @@ QString frenchReason(const QString& qtError, const QString& fileName)
     return QStringLiteral("erreur du système (%1)").arg(qtError);
 }
 
+QString obstacleToWriting(const QString& fileName)
+{
+    const QFileInfo existing(fileName);
+    if (existing.isDir())
+        return QStringLiteral("c'est un dossier");
+    if (existing.exists() && !existing.isWritable())
+        return QStringLiteral("le fichier existant est protégé contre l'écriture");
+    return {};
+}
+
 Format formatOf(const QString& fileName)
 {
     return fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? Format::Csv : Format::Text;
@@ -100,7 +99,7 @@ QString suggestedName(torvanel::BetType betType, const QDate& day)
 
 Saving save(const torvanel::ShownLines& lines, const QString& fileName, const clipboard::LineProgress& progress)
 {
-    if (const QString reason = obstacle(fileName); !reason.isEmpty())
+    if (const QString reason = obstacleToWriting(fileName); !reason.isEmpty())
         return failed(reason);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -22,6 +22,10 @@ Format formatOf(const QString& fileName);
 // The name offered for a save: the bet type and the day, "quinte-2026-12-08.txt".
 QString suggestedName(torvanel::BetType betType, const QDate& day);
 
+// What stands in the way of writing `fileName` before anything is written
+// (a folder, a protected file); empty when nothing does.
+QString obstacleToWriting(const QString& fileName);
+
 enum class Outcome { Saved, Cancelled, Failed };
 
 struct Saving {

@@ -5,10 +5,11 @@
 
 ResultListModel::ResultListModel(QObject* parent) : QAbstractListModel(parent) {}
 
-void ResultListModel::show(torvanel::ShownLines lines)
+void ResultListModel::show(torvanel::ShownLines lines, RowLook look)
 {
     beginResetModel();
     lines_ = std::move(lines);
+    look_ = std::move(look);
     // The engine caps a merge below what a view can take; this only guards
     // the conversion.
     rows_ = static_cast<int>(std::min<std::uint64_t>(lines_.count(), INT_MAX));
@@ -22,7 +23,12 @@ int ResultListModel::rowCount(const QModelIndex& parent) const
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    return QString::fromStdString(lines_.lineAt(static_cast<std::uint64_t>(index.row())));
+    const auto row = static_cast<std::uint64_t>(index.row());
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(lines_.lineAt(row));
+    if (look_ && (role == Qt::BackgroundRole || role == Qt::ToolTipRole))
+        return look_(lines_.horsesAt(row), role);
+    return {};
 }

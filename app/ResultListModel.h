@@ -8,13 +8,20 @@
 
 #include <QAbstractListModel>
 
+#include <functional>
+
 class ResultListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     explicit ResultListModel(QObject* parent);
 
-    // Shows `lines` (after a merge, "Vider", a new stage).
-    void show(torvanel::ShownLines lines);
+    // What a row shows beside its line for a role (its background, its
+    // tooltip), from the line's horses; an invalid value for nothing.
+    using RowLook = std::function<QVariant(const torvanel::LineHorses& line, int role)>;
+
+    // Shows `lines` (after a merge, "Vider", a new stage), each row as `look`
+    // says beyond its text, which stays the line itself.
+    void show(torvanel::ShownLines lines, RowLook look = {});
     const torvanel::ShownLines& lines() const { return lines_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -22,5 +29,6 @@ public:
 
 private:
     torvanel::ShownLines lines_;
+    RowLook look_;
     int rows_ = 0;
 };

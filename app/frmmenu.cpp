@@ -1,8 +1,10 @@
 #include "app/frmmenu.h"
 
 #include "app/Accessibility.h"
+#include "app/ArrivalDialog.h"
 #include "app/ControlTable.h"
 #include "app/Dialogs.h"
+#include "app/ForecastCommands.h"
 #include "app/GuidedTour.h"
 #include "app/KeyCodes.h"
 #include "app/PictureBox.h"
@@ -473,19 +475,36 @@ torvanel::MergeChoices frmmenu::currentChoices() const
 
 void frmmenu::cmdFusionner_Click()
 {
-    showTicket(ticket_.merge(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_));
+    const bool filtered = ticket_.hasConditions();
+    showTicket(ticket_.merge(starterList(lstBases), starterList(lstOuts), currentChoices(), *messages_,
+                             [this](const torvanel::ResultList& full, const torvanel::conditions::Conditions& conditions) {
+                                 return filterLines(full, conditions);
+                             }));
+    if (filtered && !ticket_.hasConditions())
+        Dialogs::showMessage(this, QStringLiteral("Filtrage annulé : la liste complète est affichée, sans les conditions."));
 }
 
 void frmmenu::showTicket(const torvanel::MergeOutcome& labels)
 {
-    resultModel->show(ticket_.shown());
+    resultModel->show(ticket_.shown(), arrivalLook(ticket_));
     if (labels.updated) {
         setTotalCaption(lblQtetotale, QString::fromStdString(labels.countText));
         setTotalCaption(lblCout, QString::fromStdString(labels.costText));
     }
-    const std::string stage = ticket_.stageTitle();
-    setWindowTitle(stage.empty() ? kTitle : kTitle + QStringLiteral(" — ") + QString::fromStdString(stage));
+    showTitle();
     mnuListeComplete->setEnabled(ticket_.hasStage());
+}
+
+void frmmenu::showTitle()
+{
+    QString title = kTitle;
+    if (const QString forecast = forecast_ ? forecast_->name() : QString(); !forecast.isEmpty())
+        title = forecast + QStringLiteral("[*] — ") + title;
+    std::string stage = ticket_.stageTitle();
+    // A stage on the conditions' (a reduction of the kept lines) keeps them.
+    if (ticket_.hasConditions() && ticket_.stages().back().kind != torvanel::StageKind::Conditions)
+        stage += std::string(" — ") + torvanel::kConditionsTitle;
+    setWindowTitle(stage.empty() ? title : title + QStringLiteral(" — ") + QString::fromStdString(stage));
 }
 
 torvanel::BetType frmmenu::checkedBetType() const
@@ -496,7 +515,18 @@ torvanel::BetType frmmenu::checkedBetType() const
     return torvanel::BetType::Tierce;
 }
 
-std::string frmmenu::stake() const
+bool frmmenu::showArrivalStage(torvanel::LineSelection paidFull, std::vector<torvanel::bets::Horse> arrival,
+                               std::string title, torvanel::MessageSink& messages)
+{
+    const std::optional<torvanel::MergeOutcome> labels = ticket_.pushArrivalStage(
+        std::move(paidFull), std::move(arrival), std::move(title), stakeText(), messages);
+    if (!labels)
+        return false;
+    showTicket(*labels);
+    return true;
+}
+
+std::string frmmenu::stakeText() const
 {
     return txtUnite->text().toStdString();
 }

@@ -35,6 +35,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class ForecastCommands;
 class GuidedTour;
 class PictureBox;
 class ResultListModel;
@@ -105,10 +106,20 @@ public:
     // ---- Menu commands --------------------------------------------------------
     // "Revenir à la liste complète": the full list again, with its count and cost.
     void mnuListeComplete_Click();
+    // "Conditions…": the conditions dialog, then the lines they keep.
+    void mnuConditions_Click();
     // "À propos de Torvanel de pronostics".
     void mnuAPropos_Click();
     // "Quitter": closes the window, as its frame's close button does.
     void mnuQuitter_Click();
+
+    // ---- Forecasts -------------------------------------------------------------
+    // Rebuilds the window from a forecast file; a bad file leaves it as it
+    // was, after a message. True when the forecast was opened.
+    bool openForecast(const QString& fileName);
+    // Before the window closes: with unsaved changes to a named forecast,
+    // asks whether to save them; false when the window must stay.
+    bool mayClose();
 
     // ---- Notice and exit ----------------------------------------------------
     void Command2_Click();
@@ -141,6 +152,13 @@ private:
     // which stage it is (after a merge, "Vider", a new stage), and writes
     // `labels` into the count and cost labels when they were updated.
     void showTicket(const torvanel::MergeOutcome& labels = {});
+    // The title bar: the open forecast's name, if any, with its unsaved
+    // changes mark, the program's name and the stage shown.
+    void showTitle();
+    // The lines of `full` that `conditions` keep: at once for short lists, on
+    // a worker thread with the progress dialogue above; nothing when cancelled.
+    std::optional<torvanel::LineSelection> filterLines(const torvanel::ResultList& full,
+                                                       const torvanel::conditions::Conditions& conditions);
     // Writes the count or the cost in its label, smaller if it would not fit.
     void setTotalCaption(QLabel* label, const QString& text);
     // Brings a split panel to the front of the stack.
@@ -151,9 +169,12 @@ private:
     // ---- ResultHost ----------------------------------------------------------
     QWidget& hostWindow() override { return *this; }
     QListView& resultView() override { return *lstResultat; }
-    std::string stake() const override;
     bool showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
                    torvanel::MessageSink& messages) override;
+    bool showArrivalStage(torvanel::LineSelection paidFull, std::vector<torvanel::bets::Horse> arrival,
+                          std::string title, torvanel::MessageSink& messages) override;
+    std::string stakeText() const override;
+    void keepArrivalEntry(torvanel::ArrivalEntry entry) override { ticket_.setArrivalEntry(std::move(entry)); }
     torvanel::BetType checkedBetType() const;
 
     // ---- Controls on the window ------------------------------------------
@@ -202,6 +223,7 @@ private:
     torvanel::Ticket ticket_;
     QList<CommandMenu> commandMenus_;
     QAction* mnuListeComplete = nullptr;
+    ForecastCommands* forecast_ = nullptr;
     int BlinkCount = 0;
     GuidedTour* guidedTour = nullptr;    // runs the tours' waits on this window
     std::function<void()> endProgram_;   // empty: the exit picture ends the program

@@ -3,8 +3,11 @@
 
 #include "app/frmmenu.h"
 
+#include "app/ArrivalDialog.h"
 #include "app/BackgroundJob.h"
+#include "app/CoverageDialog.h"
 #include "app/Dialogs.h"
+#include "app/ForecastCommands.h"
 #include "app/ReduceCommand.h"
 #include "app/ResultClipboard.h"
 #include "app/SaveCommand.h"
@@ -12,6 +15,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QMenu>
 
 void frmmenu::createCommands()
 {
@@ -21,6 +25,11 @@ void frmmenu::createCommands()
     auto* clipboard = new ResultClipboard(results);
     QAction* save = (new SaveCommand(results))->saveAction();
     QAction* reduce = (new ReduceCommand(results))->reduceAction();
+    QAction* check = (new ArrivalCommand(results))->checkAction();
+    QAction* cover = (new CoverageCommand(results))->coverAction();
+    forecast_ = new ForecastCommands(registry_, results);
+    connect(forecast_, &ForecastCommands::nameChanged, this, &frmmenu::showTitle);
+    QAction* recent = forecast_->recentMenu()->menuAction();
 
     QAction* print = make(this, *this, {"mnuImprimer", "&Imprimer", Qt::CTRL | Qt::Key_P,
                                         "Imprimer toutes les combinaisons sur l'imprimante par défaut"});
@@ -28,6 +37,9 @@ void frmmenu::createCommands()
     connect(print, &QAction::triggered, this, &frmmenu::cmdImprimer_Click);
     QAction* quit = make(this, *this, {"mnuQuitter", "&Quitter", Qt::CTRL | Qt::Key_Q, "Fermer le programme"});
     connect(quit, &QAction::triggered, this, &frmmenu::mnuQuitter_Click);
+    QAction* conditions = make(this, *this, {"mnuConditions", "Co&nditions…", Qt::CTRL | Qt::Key_K,
+                                             "Ne garder que les combinaisons qui remplissent vos conditions"});
+    connect(conditions, &QAction::triggered, this, &frmmenu::mnuConditions_Click);
     mnuListeComplete = make(this, *this, {"mnuListeComplete", "Revenir à la liste &complète", {},
                                           "Montrer de nouveau toutes les combinaisons de la fusion"});
     mnuListeComplete->setEnabled(false);
@@ -39,14 +51,17 @@ void frmmenu::createCommands()
     connect(about, &QAction::triggered, this, &frmmenu::mnuAPropos_Click);
 
     commandMenus_ = {
-        {QStringLiteral("&Fichier"), QStringLiteral("mnuFichier"), {save, print, nullptr, quit}},
+        {QStringLiteral("&Fichier"), QStringLiteral("mnuFichier"),
+         {forecast_->openAction(), recent, forecast_->saveAction(), forecast_->noteAction(),
+          forecast_->printAction(), nullptr, save, print, nullptr, quit}},
         {QStringLiteral("&Combinaisons"), QStringLiteral("mnuCombinaisons"),
-         {clipboard->copyAction(), reduce, mnuListeComplete}},
+         {clipboard->copyAction(), reduce, conditions, check, cover, mnuListeComplete}},
         {QStringLiteral("&Aide"), QStringLiteral("mnuAide"), {tour, about}},
     };
     // The list's own commands first, as its context menu has always begun.
-    clipboard->setMenus({{{}, {}, {clipboard->copyAction(), save, reduce, mnuListeComplete}},
-                         {{}, {}, {print}},
+    clipboard->setMenus({{{}, {}, {clipboard->copyAction(), save, reduce, conditions, check, cover, mnuListeComplete}},
+                         {{}, {}, {print, forecast_->printAction()}},
+                         {{}, {}, {forecast_->openAction(), recent, forecast_->saveAction(), forecast_->noteAction()}},
                          {{}, {}, {tour, about}},
                          {{}, {}, {quit}}});
 }
@@ -73,8 +88,22 @@ void frmmenu::mnuQuitter_Click()
     window()->close();
 }
 
+bool frmmenu::openForecast(const QString& fileName)
+{
+    return forecast_->openFile(fileName);
+}
+
+bool frmmenu::mayClose()
+{
+    return forecast_->mayClose();
+}
+
 void frmmenu::closeEvent(QCloseEvent* event)
 {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     // Work running in the background stops at once; its dialogue goes with it.
     BackgroundJob::cancel(*this);
     QWidget::closeEvent(event);

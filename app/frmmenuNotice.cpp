@@ -12,6 +12,9 @@ void frmmenu::Command2_Click()
 
 void frmmenu::Image1_Click()
 {
+    // Unsaved changes to a forecast are not lost without a question.
+    if (!mayClose())
+        return;
     if (endProgram_)
         endProgram_();
     else

@@ -20,5 +20,6 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&toolkitFrench);
     MainWindow window;
     window.show();
+    window.openFromCommandLine(QApplication::arguments());
     return app.exec();
 }

@@ -220,12 +220,10 @@ bets::LineBases LineBasesOf(const ResultList& list) {
 BudgetReduction ReduceToBudget(const ShownLines& shown, Payout payout, std::uint64_t maxLines,
                                const BudgetOptions& options) {
     BudgetReduction reduction;
-    if (!shown.isFull()) {
-        reduction.refusal = "La liste est déjà réduite : revenez à la liste complète, puis réduisez-la.";
-        return reduction;
-    }
     const PayoutRule rule = RuleOf(payout);
-    const BuiltProblem built = BuildProblem(shown.full(), rule);
+    // A list kept by conditions is reduced within its own lines: what it
+    // pays is the whole.
+    const BuiltProblem built = BuildProblem(shown, rule);
     if (!built.refusal.empty()) {
         reduction.refusal = built.refusal + " La liste complète est conservée.";
         return reduction;
@@ -245,7 +243,7 @@ BudgetReduction ReduceToBudget(const ShownLines& shown, Payout payout, std::uint
         return *full;
     }
     const std::size_t budget = static_cast<std::size_t>(std::min<std::uint64_t>(maxLines, instance.candidateCount()));
-    std::vector<std::uint32_t> packing = options.usePackings ? PackingLines(shown.full(), rule, lines) : std::vector<std::uint32_t>{};
+    std::vector<std::uint32_t> packing = options.usePackings && shown.isFull() ? PackingLines(shown.full(), rule, lines) : std::vector<std::uint32_t>{};
     packing.resize(std::min(packing.size(), budget));
     CoverageOptions search;
     search.timeLimit = report.left();

@@ -18,23 +18,29 @@ CoverInstance::CoverInstance(std::uint32_t eventCount,
         candidateEvents_.insert(candidateEvents_.end(), events.begin(), events.end());
         candidateStart_.push_back(static_cast<std::uint32_t>(candidateEvents_.size()));
     }
-    indexEvents(eventCount);
+    indexEvents(eventCount, {});
 }
 
 CoverInstance::CoverInstance(std::uint32_t eventCount, std::vector<std::uint32_t> candidateStart,
-                             std::vector<std::uint32_t> candidateEvents)
+                             std::vector<std::uint32_t> candidateEvents, const std::function<bool()>& keepGoing)
     : candidateStart_(std::move(candidateStart)), candidateEvents_(std::move(candidateEvents)) {
-    indexEvents(eventCount);
+    indexEvents(eventCount, keepGoing);
 }
 
-void CoverInstance::indexEvents(std::uint32_t eventCount) {
+void CoverInstance::indexEvents(std::uint32_t eventCount, const std::function<bool()>& keepGoing) {
+    const auto stop = [&keepGoing] { return keepGoing && !keepGoing(); };
     eventStart_.assign(eventCount + 1, 0);
-    for (std::uint32_t event : candidateEvents_) ++eventStart_[event + 1];
+    for (std::uint32_t c = 0; c < candidateCount(); ++c) {
+        if (stop()) return;
+        for (std::uint32_t event : eventsOf(c)) ++eventStart_[event + 1];
+    }
     for (std::uint32_t e = 0; e < eventCount; ++e) eventStart_[e + 1] += eventStart_[e];
-    eventCandidates_.resize(candidateEvents_.size());
+    eventCandidates_ = std::make_unique_for_overwrite<std::uint32_t[]>(candidateEvents_.size());
     std::vector<std::uint32_t> fill(eventStart_.begin(), eventStart_.end() - 1);
-    for (std::uint32_t c = 0; c < candidateCount(); ++c)
+    for (std::uint32_t c = 0; c < candidateCount(); ++c) {
+        if (stop()) return;
         for (std::uint32_t event : eventsOf(c)) eventCandidates_[fill[event]++] = c;
+    }
 }
 
 CoverInstance::Span CoverInstance::eventsOf(std::uint32_t candidate) const {
@@ -43,8 +49,7 @@ CoverInstance::Span CoverInstance::eventsOf(std::uint32_t candidate) const {
 }
 
 CoverInstance::Span CoverInstance::candidatesOf(std::uint32_t event) const {
-    return {eventCandidates_.data() + eventStart_[event],
-            eventCandidates_.data() + eventStart_[event + 1]};
+    return {eventCandidates_.get() + eventStart_[event], eventCandidates_.get() + eventStart_[event + 1]};
 }
 
 namespace {
@@ -133,8 +138,12 @@ std::vector<std::uint32_t> GreedyCoverage(const CoverInstance& instance, std::si
     }
     // Gains are refreshed lazily: a candidate's gain only falls.
     std::priority_queue<std::pair<std::uint32_t, std::uint32_t>> queue;
-    for (std::uint32_t c = 0; c < instance.candidateCount(); ++c)
+    // A stop is heard while the queue fills too: on a large instance that
+    // alone takes a while.
+    for (std::uint32_t c = 0; c < instance.candidateCount(); ++c) {
+        if (goOn && !goOn()) return start;
         if (!taken[c]) queue.emplace(static_cast<std::uint32_t>(instance.eventsOf(c).size()), ~c);
+    }
     while (start.size() < budget && !queue.empty() && (!goOn || goOn())) {
         const auto [gain, flipped] = queue.top();
         queue.pop();

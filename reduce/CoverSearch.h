@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace torvanel::reduce {
@@ -19,8 +20,11 @@ class CoverInstance {
 public:
     // `eventsOf[c]` lists the events (below eventCount) candidate c covers.
     CoverInstance(std::uint32_t eventCount, const std::vector<std::vector<std::uint32_t>>& eventsOf);
+    // `keepGoing` is asked once per candidate while the candidates of each
+    // event are listed; after a "no" the instance is unfinished and must not
+    // be searched.
     CoverInstance(std::uint32_t eventCount, std::vector<std::uint32_t> candidateStart,
-                  std::vector<std::uint32_t> candidateEvents);
+                  std::vector<std::uint32_t> candidateEvents, const std::function<bool()>& keepGoing = {});
 
     std::uint32_t candidateCount() const { return static_cast<std::uint32_t>(candidateStart_.size() - 1); }
     std::uint32_t eventCount() const { return static_cast<std::uint32_t>(eventStart_.size() - 1); }
@@ -36,12 +40,13 @@ public:
     Span candidatesOf(std::uint32_t event) const;
 
 private:
-    void indexEvents(std::uint32_t eventCount);
+    void indexEvents(std::uint32_t eventCount, const std::function<bool()>& keepGoing);
 
     std::vector<std::uint32_t> candidateStart_;
     std::vector<std::uint32_t> candidateEvents_;
     std::vector<std::uint32_t> eventStart_;
-    std::vector<std::uint32_t> eventCandidates_;
+    // Not zeroed when made: it is filled in a loop that a stop can cut short.
+    std::unique_ptr<std::uint32_t[]> eventCandidates_;
 };
 
 struct SearchProgress {

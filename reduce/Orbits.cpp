@@ -11,12 +11,17 @@ namespace {
 constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
 // The ids of the images of sets[i] under the turn, or nothing when one of
-// them is not among the sets.
-std::optional<std::vector<std::uint32_t>> ImageIds(const std::vector<Mask>& sets, const Turn& turn) {
+// them is not among the sets (or when a stop was asked).
+std::optional<std::vector<std::uint32_t>> ImageIds(const std::vector<Mask>& sets, const Turn& turn, Poll& poll) {
     MaskIndex index;
-    for (Mask set : sets) index.insert(set);
+    index.reserve(sets.size());
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        if (!poll()) return std::nullopt;
+        index.insert(sets[i]);
+    }
     std::vector<std::uint32_t> image(sets.size());
     for (std::size_t i = 0; i < sets.size(); ++i) {
+        if (!poll()) return std::nullopt;
         image[i] = index.find(Turned(sets[i], turn));
         if (image[i] == MaskIndex::kAbsent) return std::nullopt;
     }
@@ -24,17 +29,17 @@ std::optional<std::vector<std::uint32_t>> ImageIds(const std::vector<Mask>& sets
 }
 
 // The orbits of `image`, a permutation of ids, one after the other; each
-// id gets the number of its orbit.
+// id gets the number of its orbit (unfinished after a stop).
 struct Orbits {
     std::vector<std::uint32_t> ids;
     std::vector<std::uint32_t> start{0};  // orbit o is ids[start[o] .. start[o + 1] - 1]
     std::vector<std::uint32_t> orbitOf;
 };
 
-Orbits OrbitsOf(const std::vector<std::uint32_t>& image) {
+Orbits OrbitsOf(const std::vector<std::uint32_t>& image, Poll& poll) {
     Orbits orbits;
     orbits.orbitOf.assign(image.size(), kNone);
-    for (std::uint32_t first = 0; first < image.size(); ++first) {
+    for (std::uint32_t first = 0; first < image.size() && poll(); ++first) {
         if (orbits.orbitOf[first] != kNone) continue;
         for (std::uint32_t i = first; orbits.orbitOf[i] == kNone; i = image[i]) {
             orbits.orbitOf[i] = static_cast<std::uint32_t>(orbits.start.size() - 1);
@@ -73,13 +78,15 @@ std::vector<Turn> TurnsToTry(const CoverProblem& problem) {
     return turns;
 }
 
-std::optional<OrbitProblem> OrbitsUnder(const CoverProblem& problem, const Turn& turn) {
-    const auto lineImage = ImageIds(problem.lines, turn);
+std::optional<OrbitProblem> OrbitsUnder(const CoverProblem& problem, const Turn& turn, const KeepGoing& keepGoing) {
+    Poll poll(keepGoing);
+    const auto lineImage = ImageIds(problem.lines, turn, poll);
     if (!lineImage) return std::nullopt;
-    const auto eventImage = ImageIds(problem.events, turn);
+    const auto eventImage = ImageIds(problem.events, turn, poll);
     if (!eventImage) return std::nullopt;
-    const Orbits lines = OrbitsOf(*lineImage);
-    const Orbits events = OrbitsOf(*eventImage);
+    const Orbits lines = OrbitsOf(*lineImage, poll);
+    const Orbits events = OrbitsOf(*eventImage, poll);
+    if (poll.stopped()) return std::nullopt;
     const std::size_t orbitCount = lines.start.size() - 1;
     auto lengthOf = [&lines](std::size_t o) { return lines.start[o + 1] - lines.start[o]; };
 
@@ -91,6 +98,7 @@ std::optional<OrbitProblem> OrbitsUnder(const CoverProblem& problem, const Turn&
     std::vector<char> paid(events.start.size() - 1, 0);
     std::vector<std::vector<std::uint32_t>> eventsOf;
     for (std::size_t o = 0; o < orbitCount; ++o) {
+        if (!poll()) return std::nullopt;
         if (lengthOf(o) != orbits.order) continue;
         const auto first = lines.ids.begin() + lines.start[o];
         orbits.members.insert(orbits.members.end(), first, first + orbits.order);

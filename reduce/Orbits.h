@@ -40,7 +40,8 @@ struct OrbitProblem {
 
 // Nothing when the turn does not map the lines and arrivals onto
 // themselves, leaves every line in place, or when its longest orbits cannot
-// pay every arrival.
-std::optional<OrbitProblem> OrbitsUnder(const CoverProblem& problem, const Turn& turn);
+// pay every arrival; nothing too when keepGoing said no.
+std::optional<OrbitProblem> OrbitsUnder(const CoverProblem& problem, const Turn& turn,
+                                        const KeepGoing& keepGoing = {});
 
 }  // namespace torvanel::reduce

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <numeric>
 #include <optional>
-#include <sstream>
-#include <unordered_set>
 
 namespace torvanel::reduce {
 
@@ -95,7 +93,10 @@ std::optional<Looked> LookUp(const ResultList& list, const PayoutRule& rule) {
     return looked;
 }
 
-std::vector<std::uint64_t> EveryLine(const ResultList& list) {
+// A refusal as the punter reads it.
+std::string FullListKept(std::string_view reason) { return std::string(reason) + " La liste complète est conservée."; }
+
+std::vector<std::uint64_t> EveryLine(const ShownLines& list) {
     std::vector<std::uint64_t> all(list.count());
     std::iota(all.begin(), all.end(), 0);
     return all;
@@ -109,26 +110,42 @@ std::size_t LowerBound(const CoverInstance& instance) {
     return most == 0 ? 0 : (instance.eventCount() + most - 1) / most;
 }
 
-// The search reports the smallest cover so far and the time since it began,
-// across its phases.
+// The reduction reports the smallest cover so far and the time since it
+// began, across its phases, and remembers a stop.
 class SearchReport {
 public:
     explicit SearchReport(const ReduceOptions& options) : options_(options) {}
-    // False when the user asked to stop.
+    // False when the user asked to stop, now or before.
     bool operator()(std::size_t coverSize) {
         if (coverSize != 0 && (best_ == 0 || coverSize < best_)) best_ = coverSize;
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - began_;
-        return !options_.progress || options_.progress(ReduceProgress{best_, elapsed.count()});
+        const auto now = std::chrono::steady_clock::now();
+        lastReport_ = now;
+        if (stopped_ || !options_.progress) return !stopped_;
+        const std::chrono::duration<double> elapsed = now - began_;
+        stopped_ = !options_.progress(ReduceProgress{best_, elapsed.count()});
+        return !stopped_;
     }
+    // What the long loops between the search's own reports ask: the first
+    // time at once, then every few milliseconds.
+    KeepGoing keepGoing() {
+        return [this] {
+            if (stopped_ || std::chrono::steady_clock::now() - lastReport_ < kBetweenReports) return !stopped_;
+            return (*this)(0);
+        };
+    }
+    bool stopped() const { return stopped_; }
     std::chrono::steady_clock::duration left() const {
         return std::max(options_.timeLimit - (std::chrono::steady_clock::now() - began_),
                         std::chrono::steady_clock::duration::zero());
     }
 
 private:
+    static constexpr auto kBetweenReports = std::chrono::milliseconds(5);
     const ReduceOptions& options_;
     std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastReport_{};
     std::size_t best_ = 0;
+    bool stopped_ = false;
 };
 
 struct OrbitCover {
@@ -151,7 +168,9 @@ OrbitCover SearchOrbits(const CoverProblem& problem, std::size_t bound, const Re
     OrbitCover best;
     const auto walkTime = report.left() * kTurnShareInTwenty / (20 * kWalksPerTurn);
     for (const Turn& turn : TurnsToTry(problem)) {
-        const auto orbits = OrbitsUnder(problem, turn);
+        const auto orbits = OrbitsUnder(problem, turn, report.keepGoing());
+        best.stopped = report.stopped();
+        if (best.stopped) break;
         if (!orbits) continue;
         SearchOptions walk;
         walk.heat = kOrbitHeat;
@@ -173,32 +192,32 @@ OrbitCover SearchOrbits(const CoverProblem& problem, std::size_t bound, const Re
 // A symmetric list first gets a cover of whole orbits; the search over
 // single lines then runs from the greedy cover in the time left (started
 // from an orbit cover it seldom leaves it), and the smaller cover wins.
-Reduction Searched(const ResultList& list, const PayoutRule& rule, const ReduceOptions& options) {
-    SearchReport report(options);
+// After a stop it returns no line: the caller keeps them all.
+Reduction Searched(const ShownLines& list, const PayoutRule& rule, const ReduceOptions& options,
+                   SearchReport& report) {
     Reduction reduction;
-    BuiltProblem built = BuildProblem(list, rule);
+    BuiltProblem built = BuildProblem(list, rule, report.keepGoing());
     if (!built.refusal.empty()) {
-        reduction.refusal = built.refusal + " La liste complète est conservée.";
+        reduction.refusal = FullListKept(built.refusal);
         return reduction;
     }
+    if (built.stopped) return reduction;
     const CoverInstance& instance = *built.problem.instance;
     const std::size_t bound = LowerBound(instance);
     OrbitCover orbits = SearchOrbits(built.problem, bound, options, report);
-    SearchResult found;
-    found.complete = false;
-    if (!orbits.stopped) {
-        SearchOptions search;
-        search.target = bound;
-        search.timeLimit = report.left();
-        search.seed = options.seed;
-        search.progress = [&report](const SearchProgress& p) { return report(p.bestSize); };
-        found = FindCover(instance, search);
-    }
+    if (orbits.stopped) return reduction;
+    SearchOptions search;
+    search.target = bound;
+    search.timeLimit = report.left();
+    search.seed = options.seed;
+    search.progress = [&report](const SearchProgress& p) { return report(p.bestSize); };
+    SearchResult found = FindCover(instance, search);
+    if (report.stopped()) return reduction;
     if (!orbits.lines.empty() && (!found.complete || orbits.lines.size() < found.cover.size())) {
         found.cover = std::move(orbits.lines);
         found.complete = true;
     }
-    if (!found.complete) {  // stopped before the first cover: the full list guarantees itself
+    if (!found.complete) {  // out of time before the first cover: the full list guarantees itself
         reduction.kept = EveryLine(list);
         return reduction;
     }
@@ -208,144 +227,100 @@ Reduction Searched(const ResultList& list, const PayoutRule& rule, const ReduceO
     return reduction;
 }
 
-// The horses of a line of text "03-12-07"; a negative number keeps its own
-// minus sign after the separator ("03--5-07").
-std::vector<int> HorsesOf(std::string_view line) {
-    std::vector<int> horses;
-    int value = 0;
-    bool negative = false;
-    bool startOfNumber = true;
-    for (char c : line) {
-        if (c == '-' && startOfNumber) {
-            negative = true;
-        } else if (c == '-') {
-            horses.push_back(negative ? -value : value);
-            value = 0, negative = false, startOfNumber = true;
-        } else {
-            value = value * 10 + (c - '0');
-            startOfNumber = false;
+// Whether every arrival a shown line pays on (for a bonus: together with as
+// many of its bases as it can hold; for a place payout: among the punter's
+// horses) is paid by a kept line; nothing after a stop.
+std::optional<bool> GuaranteeHolds(const ShownLines& shown, const PayoutRule& rule,
+                                   const std::vector<std::uint64_t>& kept, Poll& poll) {
+    const LineSets read = ReadLineSets(shown, rule.lineSize, poll);
+    if (read.stopped) return std::nullopt;
+    if (!read.refusal.empty()) return false;
+    for (std::uint64_t k : kept)
+        if (k >= read.lines.size()) return false;
+    const int t = rule.eventSize;
+    const int n = static_cast<int>(read.horses.size());
+    MaskIndex paid;  // by the kept lines
+    bool holds = true;
+    if (rule.lineInsideArrival) {
+        for (std::uint64_t k : kept) paid.insert(read.lines[k]);
+        const Mask all = n == 64 ? ~Mask{0} : (Mask{1} << n) - 1;
+        for (std::size_t i = 0; i < read.lines.size() && holds && poll(); ++i)
+            ForEachSubset(all & ~read.lines[i], t - rule.lineSize, [&](Mask rest) {
+                bool found = false;
+                ForEachSubset(read.lines[i] | rest, rule.lineSize,
+                              [&](Mask line) { found = found || paid.find(line) != MaskIndex::kAbsent; });
+                holds = holds && found;
+            });
+    } else {
+        for (std::uint64_t k : kept) ForEachSubset(read.lines[k], t, [&](Mask e) { paid.insert(e); });
+        for (std::size_t i = 0; i < read.lines.size() && holds && poll(); ++i) {
+            const Mask base = read.bases[i];
+            const int held = std::min(t, __builtin_popcountll(base));
+            ForEachSubset(base, held, [&](Mask b) {
+                ForEachSubset(read.lines[i] & ~base, t - held,
+                              [&](Mask o) { holds = holds && paid.find(b | o) != MaskIndex::kAbsent; });
+            });
         }
     }
-    horses.push_back(negative ? -value : value);
-    return horses;
+    if (poll.stopped()) return std::nullopt;
+    return holds;
 }
 
-// Horse numbers to bits, first come first served; false past 64 horses.
-class BitsByNumber {
-public:
-    bool add(const std::vector<int>& horses, Mask& mask) {
-        mask = 0;
-        for (int h : horses) {
-            auto at = std::find(numbers_.begin(), numbers_.end(), h);
-            if (at == numbers_.end()) {
-                if (numbers_.size() == static_cast<std::size_t>(kMaxHorses)) return false;
-                at = numbers_.insert(numbers_.end(), h);
-            }
-            mask |= Mask(1) << (at - numbers_.begin());
-        }
-        return true;
-    }
-    Mask all() const { return numbers_.size() == 64 ? ~Mask(0) : (Mask(1) << numbers_.size()) - 1; }
-
-private:
-    std::vector<int> numbers_;
-};
 
 }  // namespace
 
 bool CheckGuarantee(const ShownLines& shown, Payout payout, const std::vector<std::uint64_t>& kept) {
-    if (!shown.isFull()) return false;
-    const ResultList& list = shown.full();
-    const PayoutRule rule = RuleOf(payout);
-    const int t = rule.eventSize;
-    BitsByNumber bits;
-    std::vector<Mask> lines, bases;
-    std::size_t block = 0;
-    std::uint64_t inBlock = 0;
-    bool fits = true;
-    list.forEachLine([&](std::string_view text) {
-        while (inBlock == list.blocks()[block].lineCount) ++block, inBlock = 0;
-        ++inBlock;
-        const std::vector<int> horses = HorsesOf(text);
-        Mask line = 0, base = 0;
-        const ResultBlock& b = list.blocks()[block];
-        const auto baseTake = static_cast<std::size_t>(b.outTake > 0 ? b.baseTake : 0);
-        fits = fits && bits.add(horses, line) &&
-               bits.add(std::vector<int>(horses.begin(), horses.begin() + static_cast<long>(baseTake)), base);
-        lines.push_back(line);
-        bases.push_back(base);
-        return fits;
-    });
-    if (!fits) return false;
-    for (Mask line : lines)
-        if (__builtin_popcountll(line) != rule.lineSize) return false;
-    for (std::uint64_t k : kept)
-        if (k >= lines.size()) return false;
-    if (rule.lineInsideArrival) {
-        std::unordered_set<Mask> keptLines;
-        for (std::uint64_t k : kept) keptLines.insert(lines[k]);
-        // Every arrival holding a line of the list holds a kept line.
-        bool ok = true;
-        for (Mask line : lines)
-            ForEachSubset(bits.all() & ~line, t - __builtin_popcountll(line), [&](Mask rest) {
-                bool paid = false;
-                ForEachSubset(line | rest, 2, [&](Mask pair) { paid = paid || keptLines.count(pair) != 0; });
-                ok = ok && paid;
-            });
-        return ok;
-    }
-    std::unordered_set<Mask> paidArrivals;
-    for (std::uint64_t k : kept) ForEachSubset(lines[k], t, [&](Mask e) { paidArrivals.insert(e); });
-    bool ok = true;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int held = std::min(t, __builtin_popcountll(bases[i]));
-        ForEachSubset(bases[i], held, [&](Mask b) {
-            ForEachSubset(lines[i] & ~bases[i], t - held,
-                          [&](Mask o) { ok = ok && paidArrivals.count(b | o) != 0; });
-        });
-    }
-    return ok;
+    Poll poll({});
+    return GuaranteeHolds(shown, RuleOf(payout), kept, poll).value_or(false);
 }
 
-std::string RefusalBeforeChoice(const ShownLines& list) {
-    if (list.count() > kMaxLines)
-        return "La liste compte plus de 1 000 000 de lignes : elle est trop longue pour être "
-               "réduite. La liste complète est conservée.";
+std::string RefusalBeforeChoice(const ShownLines& list, const std::vector<Payout>& offered) {
+    if (list.count() > kMaxLines) return FullListKept(kTooManyLines);
+    const int horses = static_cast<int>(PuntersHorses(list.full()).size());
+    if (horses > kMaxHorses) return FullListKept(kTooManyHorses);
+    // No more distinct lines than sets of that many horses (with today's
+    // limits on lines and horses, always few enough).
+    const auto tooMany = [&](Payout payout) {
+        const PayoutRule rule = RuleOf(payout);
+        const WideCount sets = Binomial(static_cast<std::uint64_t>(horses), static_cast<std::uint64_t>(rule.lineSize));
+        return TooManyArrivals(rule, std::min(list.count(), ClampTo64(sets)), horses);
+    };
+    if (!offered.empty() && std::all_of(offered.begin(), offered.end(), tooMany)) return FullListKept(kTooManyArrivals);
     return {};
 }
 
 Reduction Reduce(const ShownLines& shown, Payout payout, const ReduceOptions& options) {
     const PayoutRule rule = RuleOf(payout);
     Reduction reduction;
-    if (!shown.isFull()) {
-        reduction.refusal = "La liste est déjà réduite : revenez à la liste complète, puis réduisez-la.";
+    if (shown.count() > kMaxLines) {
+        reduction.refusal = FullListKept(kTooManyLines);
         return reduction;
     }
-    const ResultList& list = shown.full();
-    if (list.count() > kMaxLines) {
-        reduction.refusal = "La liste compte plus de 1 000 000 de lignes : elle est trop longue pour être "
-                            "réduite. La liste complète est conservée.";
-        return reduction;
-    }
+    SearchReport report(options);
+    // The table knows full fields only: a list kept by a stage is searched.
     std::optional<Looked> looked;
-    if (options.useTable) looked = LookUp(list, rule);
+    if (options.useTable && shown.isFull()) looked = LookUp(shown.full(), rule);
     if (looked) {
         reduction.kept = std::move(looked->kept);
         reduction.quality = looked->quality;
     } else {
-        reduction = Searched(list, rule, options);
+        reduction = Searched(shown, rule, options, report);
         if (!reduction.refusal.empty()) return reduction;
     }
-    if (reduction.kept.empty()) {  // too few horses for any arrival to pay
+    if (!report.stopped() && reduction.kept.empty()) {  // too few horses for any arrival to pay
         reduction.refusal = "Aucune arrivée ne peut payer ce rapport avec si peu de chevaux : il n'y a rien "
                             "à garantir. La liste complète est conservée.";
         return reduction;
     }
-    reduction.guaranteed = CheckGuarantee(list, payout, reduction.kept);
-    if (!reduction.guaranteed) {  // never expected; the full list is always sound
-        reduction.kept = EveryLine(list);
+    // A shorter list is kept only once checked; the check, like every other
+    // phase, gives way to a stop.
+    const auto checked = [&] {
+        Poll poll(report.keepGoing());
+        return GuaranteeHolds(shown, rule, reduction.kept, poll).value_or(false);
+    };
+    if (report.stopped() || (reduction.kept.size() < shown.count() && !checked())) {
+        reduction.kept = EveryLine(shown);  // (a failed check is never expected)
         reduction.quality = Quality::Search;
-        reduction.guaranteed = true;
     }
     return reduction;
 }

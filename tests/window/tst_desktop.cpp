@@ -140,8 +140,11 @@ void DesktopTest::contextMenuEntryCopiesAndIsOffForAnEmptyList()
             for (const QAction* entry : menu.actions())
                 if (!entry->isSeparator())
                     names << entry->objectName();
-            QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuListeComplete", "mnuImprimer",
-                                         "mnuMontrez", "mnuAPropos", "mnuQuitter"}));
+            QCOMPARE(names, (QStringList{"mnuCopier", "mnuEnregistrer", "mnuReduire", "mnuConditions", "mnuControler",
+                                         "mnuCouverture", "mnuListeComplete", "mnuImprimer", "mnuImprimerPronostic",
+                                         "mnuOuvrir", "mnuPronosticsRecents", "mnuEnregistrerPronostic",
+                                         "mnuNotePronostic", "mnuMontrez", "mnuAPropos",
+                                         "mnuQuitter"}));
             QAction* action = menu.actions().first();
             QCOMPARE(menu.actions()[1]->objectName(), QStringLiteral("mnuEnregistrer"));
             QCOMPARE(menu.actions()[1]->isEnabled(), action->isEnabled());
@@ -237,6 +240,13 @@ void DesktopTest::ctrlSSavesTextOrCsvAndNothingForAnEmptyList()
     QCOMPARE(QFileInfo(saveAs(csv)).fileName().left(7), QStringLiteral("couple-"));
     QCOMPARE(contents(csv), QByteArray("03;05\n03;07\n05;07\n"));
     QCOMPARE(entriesOf(folder.path()), QStringList({"lignes.CSV", "lignes.txt"}));
+
+    // A negative horse keeps one column, written as the list writes it.
+    ui(w).lstBases->addItem(QStringLiteral("-3"));
+    ui(w).lstBases->item(ui(w).lstBases->count() - 1)->setSelected(true);
+    ui(w).cmdFusionner->click();
+    saveAs(csv);
+    QCOMPARE(contents(csv), QByteArray("03;05\n03;07\n03;0-3\n05;07\n05;0-3\n07;0-3\n"));
 }
 
 // A folder that refuses the write, a name that is a folder and a full disk:

@@ -56,8 +56,10 @@ void MenusTest::init()
 void MenusTest::menusHoldTheCommandsAndOpenByMouseAndKeyboard()
 {
     const QMap<QString, QStringList> expected{
-        {"mnuFichier", {"mnuEnregistrer", "mnuImprimer", "mnuQuitter"}},
-        {"mnuCombinaisons", {"mnuCopier", "mnuReduire", "mnuListeComplete"}},
+        {"mnuFichier", {"mnuOuvrir", "mnuPronosticsRecents", "mnuEnregistrerPronostic", "mnuNotePronostic",
+                        "mnuImprimerPronostic", "mnuEnregistrer", "mnuImprimer", "mnuQuitter"}},
+        {"mnuCombinaisons",
+         {"mnuCopier", "mnuReduire", "mnuConditions", "mnuControler", "mnuCouverture", "mnuListeComplete"}},
         {"mnuAide", {"mnuMontrez", "mnuAPropos"}},
     };
     QStringList inMenuBar;
@@ -69,6 +71,11 @@ void MenusTest::menusHoldTheCommandsAndOpenByMouseAndKeyboard()
     }
     QCOMPARE(main_->findChild<QAction*>("mnuImprimer")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     QCOMPARE(main_->findChild<QAction*>("mnuQuitter")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QCOMPARE(main_->findChild<QAction*>("mnuOuvrir")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(main_->findChild<QAction*>("mnuEnregistrerPronostic")->shortcut(),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QCOMPARE(main_->findChild<QAction*>("mnuImprimerPronostic")->shortcut(),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     QVERIFY(!main_->findChild<QAction*>("mnuListeComplete")->isEnabled());
 
     // Alt and the underlined letter open each menu; so does a click on its title.

@@ -1,0 +1,59 @@
+#pragma once
+// The window's side of a forecast: what its controls and its ticket hold,
+// read as a forecast; a forecast checked against the merge it describes; and
+// the window rebuilt from a checked forecast by working its controls as the
+// punter would (texts typed, entries put in the lists, buttons clicked), so
+// that every handler runs as it always does, then the reduction shown again.
+
+#include "app/ForecastFile.h"
+#include "merge/MergeTypes.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class ControlRegistry;
+class ResultHost;
+
+namespace torvanel {
+class LineSelection;
+}
+
+// Messages of work done apart from the window, which nobody reads.
+class SilentMessages : public torvanel::MessageSink {
+public:
+    void showMessage(const std::string&) override {}
+};
+
+class ForecastWindow {
+public:
+    ForecastWindow(const ControlRegistry& controls, ResultHost& host);
+
+    // The forecast the window shows (no note, no race: the window has none).
+    // The kept lines of a reduction are written out only `withLines`.
+    forecast::Forecast current(bool withLines) const;
+    // The lines the stage shown now keeps (null for the full list): what a
+    // forecast read without its lines cannot tell apart.
+    std::shared_ptr<const torvanel::LineSelection> shownStage() const;
+
+    // A forecast checked against the window, with what applying it needs.
+    struct Checked {
+        QString problem;  // what is wrong, as the end of a sentence; empty when it can be applied
+        std::vector<std::uint64_t> kept;  // the reduction's lines in the merge's full list
+    };
+    // Merges what `forecast` describes apart from the window and finds the
+    // reduction's lines in that list; the window does not change.
+    Checked check(const forecast::Forecast& forecast) const;
+    // Whether the list the window shows is the merge of what its controls
+    // hold now (a reduction saved from it can be rebuilt).
+    bool showsTheMergeOfItsControls() const;
+
+    // Rebuilds the window from `forecast`, which check() accepted.
+    void apply(const forecast::Forecast& forecast, const Checked& checked);
+
+private:
+    const ControlRegistry& controls_;
+    ResultHost& host_;
+};
