@@ -46,10 +46,6 @@ const QString kReductionNotSaved = QStringLiteral(
     "qui l'a donnée, et elle ne pourrait pas être refaite.\r\n"
     "Fusionnez de nouveau et réduisez la liste pour l'enregistrer avec le pronostic.");
 
-const QString kConditionsNotSaved = QStringLiteral(
-    "Le pronostic est enregistré sans ses conditions, ni la liste réduite qui en vient : un pronostic ne garde "
-    "pas encore les conditions.");
-
 // The one setting the program writes: the recent forecasts.
 std::unique_ptr<QSettings> settings()
 {
@@ -291,9 +287,7 @@ bool ForecastCommands::saveForecast()
             return false;
     }
     Forecast written = currentForecast(true);
-    if (host_.ticket().hasConditions())
-        Dialogs::showMessage(&host_.hostWindow(), kConditionsNotSaved);
-    else if (written.reduction && !window_.showsTheMergeOfItsControls()) {
+    if (written.reduction && !window_.showsTheMergeOfItsControls()) {
         written.reduction.reset();
         Dialogs::showMessage(&host_.hostWindow(), kReductionNotSaved);
     }

@@ -1,9 +1,12 @@
 #include "app/ForecastFile.h"
 
+#include "ticket/Gains.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -130,6 +133,18 @@ std::optional<T> as(const QJsonValue& value, const QString& path, QString& probl
         return JsonType<T>::of(value);
     problem = wrongType(path, JsonType<T>::name);
     return std::nullopt;
+}
+
+// A whole number from `low` to `high`, or nothing and `problem` says why.
+std::optional<int> wholeIn(const QJsonValue& value, const QString& path, int low, int high, const char* what,
+                           QString& problem)
+{
+    const std::optional<int> number = as<int>(value, path, problem);
+    if (number && (*number < low || *number > high)) {
+        problem = outOfRange(path, value, QStringLiteral("%1 (de %2 à %3)").arg(QString::fromUtf8(what)).arg(low).arg(high));
+        return std::nullopt;
+    }
+    return number;
 }
 
 // ---- The fields ---------------------------------------------------------------
@@ -311,11 +326,6 @@ bool readReduction(const QJsonValue& value, const QString& path, Forecast& forec
     const QString payoutPath = member(path, QStringLiteral("payout"));
     const QString linesPath = member(path, QStringLiteral("lines"));
     const QString budgetPath = member(path, QStringLiteral("budgetLines"));
-    if (object->contains(QLatin1String("budgetLines"))) {
-        problem = QStringLiteral("le champ « %1 » demande une réduction à un budget, que ce programme ne sait pas refaire")
-                      .arg(budgetPath);
-        return false;
-    }
     for (const QString& needed : {payoutPath, linesPath})
         if (!object->contains(needed.section(QLatin1Char('.'), -1))) {
             problem = missing(needed);
@@ -335,7 +345,14 @@ bool readReduction(const QJsonValue& value, const QString& path, Forecast& forec
     const std::optional<QJsonArray> list = as<QJsonArray>(object->value(QLatin1String("lines")), linesPath, problem);
     if (!list)
         return false;
-    Reduction reduction{payout->id, {}};
+    Reduction reduction{payout->id, 0, {}};
+    if (object->contains(QLatin1String("budgetLines"))) {
+        const std::optional<int> budget = wholeIn(object->value(QLatin1String("budgetLines")), budgetPath, 1,
+                                                  std::numeric_limits<int>::max(), "un nombre de lignes", problem);
+        if (!budget)
+            return false;
+        reduction.budgetLines = static_cast<std::uint64_t>(*budget);
+    }
     reduction.lines.reserve(list->size());
     for (qsizetype i = 0; i < list->size(); ++i) {
         const std::optional<QString> line = as<QString>(list->at(i), item(linesPath, i), problem);
@@ -344,6 +361,245 @@ bool readReduction(const QJsonValue& value, const QString& path, Forecast& forec
         reduction.lines << *line;
     }
     forecast.reduction = std::move(reduction);
+    return true;
+}
+
+// ---- Conditions and arrival ----------------------------------------------------
+
+namespace cond = torvanel::conditions;
+
+// A member of `object`: nothing said when it is absent and optional.
+std::optional<QJsonValue> memberOf(const QJsonObject& object, const QString& path, const char* name, bool required,
+                                   QString& problem)
+{
+    const QString key = QLatin1String(name);
+    if (object.contains(key))
+        return object.value(key);
+    if (required)
+        problem = missing(member(path, key));
+    return std::nullopt;
+}
+
+// Horse numbers, at least `fewest` of them.
+std::optional<std::vector<torvanel::HorseNumber>> horsesIn(const QJsonValue& value, const QString& path,
+                                                           qsizetype fewest, QString& problem)
+{
+    const std::optional<QJsonArray> list = as<QJsonArray>(value, path, problem);
+    if (!list)
+        return std::nullopt;
+    if (list->size() < fewest || list->size() > kMaxEntries) {
+        problem = QStringLiteral("le champ « %1 » compte %2 numéros, au lieu de %3 à %4")
+                      .arg(path)
+                      .arg(list->size())
+                      .arg(fewest)
+                      .arg(kMaxEntries);
+        return std::nullopt;
+    }
+    std::vector<torvanel::HorseNumber> horses;
+    for (qsizetype i = 0; i < list->size(); ++i) {
+        const std::optional<int> horse =
+            wholeIn(list->at(i), item(path, i), 0, std::numeric_limits<torvanel::HorseNumber>::max(),
+                    "un numéro de cheval", problem);
+        if (!horse)
+            return std::nullopt;
+        horses.push_back(static_cast<torvanel::HorseNumber>(*horse));
+    }
+    return horses;
+}
+
+// [low, high], each from `low` to `high`, the first no greater than the second.
+std::optional<cond::Range> rangeIn(const QJsonValue& value, const QString& path, int low, int high, const char* what,
+                                   QString& problem)
+{
+    const std::optional<QJsonArray> pair = as<QJsonArray>(value, path, problem);
+    if (!pair)
+        return std::nullopt;
+    if (pair->size() != 2) {
+        problem = QStringLiteral("le champ « %1 » compte %2 valeurs au lieu de 2 (au moins, au plus)").arg(path).arg(pair->size());
+        return std::nullopt;
+    }
+    const std::optional<int> least = wholeIn(pair->at(0), item(path, 0), low, high, what, problem);
+    const std::optional<int> most = least ? wholeIn(pair->at(1), item(path, 1), low, high, what, problem) : std::nullopt;
+    if (!most)
+        return std::nullopt;
+    if (*least > *most) {
+        problem = QStringLiteral("le champ « %1 » demande au moins %2 et au plus %3").arg(path).arg(*least).arg(*most);
+        return std::nullopt;
+    }
+    return cond::Range{*least, *most};
+}
+
+// How many horses of a line. Conditions stay set when the bet type changes,
+// so a count may exceed the line size of the bet saved with them: it is
+// then met by every line (at most) or by none (at least), as in the window.
+constexpr const char* kPerLine = "un nombre de chevaux par ligne";
+constexpr int kMostPerLine = kMaxEntries;
+// A sum of numbers as the dialog takes it.
+constexpr int kLargestSum = 999'999'999;
+
+bool readGroup(const QJsonValue& value, const QString& path, int lineSize, cond::Conditions& conditions,
+               QString& problem)
+{
+    const std::optional<QJsonObject> object = as<QJsonObject>(value, path, problem);
+    if (!object)
+        return false;
+    cond::Group group{{}, {}, {0, lineSize}};  // the dialog's defaults
+    if (const auto name = memberOf(*object, path, "name", false, problem)) {
+        const std::optional<QString> text = as<QString>(*name, member(path, QStringLiteral("name")), problem);
+        if (!text)
+            return false;
+        group.name = text->toStdString();
+    }
+    const auto horses = memberOf(*object, path, "horses", true, problem);
+    const auto numbers = horses ? horsesIn(*horses, member(path, QStringLiteral("horses")), 1, problem) : std::nullopt;
+    if (!numbers)
+        return false;
+    group.horses = *numbers;
+    for (const auto& [name, bound] : {std::pair{"min", &group.count.low}, std::pair{"max", &group.count.high}})
+        if (const auto limit = memberOf(*object, path, name, false, problem)) {
+            const auto count = wholeIn(*limit, member(path, QLatin1String(name)), 0, kMostPerLine, kPerLine, problem);
+            if (!count)
+                return false;
+            *bound = *count;
+        }
+    if (group.count.low > group.count.high) {
+        problem = QStringLiteral("le champ « %1 » demande au moins %2 et au plus %3 chevaux du groupe")
+                      .arg(path)
+                      .arg(group.count.low)
+                      .arg(group.count.high);
+        return false;
+    }
+    conditions.groups.push_back(std::move(group));
+    return true;
+}
+
+bool readConditions(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
+{
+    const std::optional<QJsonObject> object = as<QJsonObject>(value, path, problem);
+    if (!object)
+        return false;
+    const int lineSize = bets::RuleOf(forecast.betType).lineSize;
+    cond::Conditions conditions;
+    if (const auto groups = memberOf(*object, path, "groups", false, problem)) {
+        const QString at = member(path, QStringLiteral("groups"));
+        const std::optional<QJsonArray> list = as<QJsonArray>(*groups, at, problem);
+        if (!list)
+            return false;
+        if (list->size() > qsizetype(cond::kMostGroups)) {
+            problem = QStringLiteral("le champ « %1 » compte %2 groupes, plus que les %3 que le dialogue tient")
+                          .arg(at)
+                          .arg(list->size())
+                          .arg(cond::kMostGroups);
+            return false;
+        }
+        for (qsizetype i = 0; i < list->size(); ++i)
+            if (!readGroup(list->at(i), item(at, i), lineSize, conditions, problem))
+                return false;
+    }
+    if (const auto forbidden = memberOf(*object, path, "forbidden", false, problem)) {
+        const QString at = member(path, QStringLiteral("forbidden"));
+        const std::optional<QJsonArray> list = as<QJsonArray>(*forbidden, at, problem);
+        if (!list)
+            return false;
+        for (qsizetype i = 0; i < list->size() && problem.isEmpty(); ++i)
+            if (const auto set = horsesIn(list->at(i), item(at, i), 2, problem))
+                conditions.forbidden.push_back(*set);
+        if (!problem.isEmpty())
+            return false;
+    }
+    if (const auto run = memberOf(*object, path, "consecutiveMax", false, problem)) {
+        const auto longest = wholeIn(*run, member(path, QStringLiteral("consecutiveMax")), 1, kMostPerLine,
+                                     "une longueur de suite", problem);
+        if (!longest)
+            return false;
+        conditions.longestRun = *longest;
+    }
+    const struct {
+        const char* name;
+        std::optional<cond::Range>* range;
+        int low;
+        int high;
+        const char* what;
+    } ranges[] = {{"sum", &conditions.sum, -kLargestSum, kLargestSum, "une somme de numéros"},
+                  {"even", &conditions.even, 0, kMostPerLine, kPerLine}};
+    for (const auto& r : ranges)
+        if (const auto pair = memberOf(*object, path, r.name, false, problem)) {
+            *r.range = rangeIn(*pair, member(path, QLatin1String(r.name)), r.low, r.high, r.what, problem);
+            if (!*r.range)
+                return false;
+        }
+    if (const auto small = memberOf(*object, path, "small", false, problem)) {
+        const QString at = member(path, QStringLiteral("small"));
+        const std::optional<QJsonObject> parts = as<QJsonObject>(*small, at, problem);
+        const auto limit = parts ? memberOf(*parts, at, "limit", true, problem) : std::nullopt;
+        const auto largest = limit ? wholeIn(*limit, member(at, QStringLiteral("limit")), 0,
+                                             std::numeric_limits<torvanel::HorseNumber>::max(), "un numéro de cheval",
+                                             problem)
+                                   : std::nullopt;
+        if (!largest)
+            return false;
+        conditions.smallLimit = *largest;
+        // Without a range, the limit the dialog shows and no condition.
+        if (const auto range = memberOf(*parts, at, "range", false, problem)) {
+            conditions.small = rangeIn(*range, member(at, QStringLiteral("range")), 0, kMostPerLine, kPerLine, problem);
+            if (!conditions.small)
+                return false;
+        }
+    }
+    // Conditions that keep every line are none (a small numbers' limit alone included).
+    if (!conditions.empty())
+        forecast.conditions = std::move(conditions);
+    return true;
+}
+
+// The largest payout taken for one unit stake.
+constexpr double kLargestPayout = 1e9;
+
+// An amount as the French write it, as the arrival dialog shows it typed.
+QString amountText(double amount)
+{
+    QLocale french(QLocale::French, QLocale::France);
+    french.setNumberOptions(QLocale::OmitGroupSeparator);
+    return french.toString(amount, 'f', QLocale::FloatingPointShortest);
+}
+
+bool readArrival(const QJsonValue& value, const QString& path, Forecast& forecast, QString& problem)
+{
+    const std::optional<QJsonObject> object = as<QJsonObject>(value, path, problem);
+    const auto finishers = object ? memberOf(*object, path, "finishers", true, problem) : std::nullopt;
+    const QString finishersPath = member(path, QStringLiteral("finishers"));
+    const auto horses = finishers ? horsesIn(*finishers, finishersPath, 1, problem) : std::nullopt;
+    if (!horses)
+        return false;
+    for (auto h = horses->begin(); h != horses->end(); ++h)
+        if (std::find(horses->begin(), h, *h) != h) {
+            problem = QStringLiteral("le champ « %1 » nomme deux fois le %2").arg(finishersPath).arg(*h);
+            return false;
+        }
+    torvanel::ArrivalEntry arrival{torvanel::ArrivalText(*horses), {}};
+    if (const auto payouts = memberOf(*object, path, "payouts", false, problem)) {
+        const QString at = member(path, QStringLiteral("payouts"));
+        const std::optional<QJsonObject> amounts = as<QJsonObject>(*payouts, at, problem);
+        if (!amounts)
+            return false;
+        const bets::BetRule& bet = bets::RuleOf(forecast.betType);
+        for (auto it = amounts->begin(); it != amounts->end(); ++it) {
+            const QString amountPath = member(at, it.key());
+            const auto rule = std::find_if(bet.classes.begin(), bet.classes.end(),
+                                           [&](const bets::ClassRule& c) { return it.key() == fromUtf8(c.key); });
+            if (rule == bet.classes.end()) {
+                problem = QStringLiteral("le champ « %1 » n'est pas un rapport du %2").arg(amountPath, fromUtf8(bet.name));
+                return false;
+            }
+            const double amount = it.value().toDouble(-1);
+            if (!it.value().isDouble() || !(amount >= 0 && amount <= kLargestPayout)) {
+                problem = outOfRange(amountPath, it.value(), QStringLiteral("un rapport en euros (de 0 à 1 000 000 000)"));
+                return false;
+            }
+            arrival.payouts[rule->id] = amountText(amount).toStdString();
+        }
+    }
+    forecast.arrival = std::move(arrival);
     return true;
 }
 
@@ -371,8 +627,82 @@ Written writeReduction(const Forecast& forecast)
 {
     if (!forecast.reduction)
         return std::nullopt;
-    return QJsonObject{{QStringLiteral("payout"), fromUtf8(bets::ClassOf(forecast.reduction->payout).key)},
-                       {QStringLiteral("lines"), QJsonArray::fromStringList(forecast.reduction->lines)}};
+    QJsonObject reduction{{QStringLiteral("payout"), fromUtf8(bets::ClassOf(forecast.reduction->payout).key)},
+                          {QStringLiteral("lines"), QJsonArray::fromStringList(forecast.reduction->lines)}};
+    if (forecast.reduction->budgetLines > 0)
+        reduction.insert(QStringLiteral("budgetLines"), static_cast<qint64>(forecast.reduction->budgetLines));
+    return reduction;
+}
+
+QJsonArray horsesValue(const std::vector<torvanel::HorseNumber>& horses)
+{
+    QJsonArray list;
+    for (torvanel::HorseNumber horse : horses)
+        list.append(horse);
+    return list;
+}
+
+QJsonArray rangeValue(const cond::Range& range)
+{
+    return QJsonArray{static_cast<qint64>(range.low), static_cast<qint64>(range.high)};
+}
+
+Written writeConditions(const Forecast& forecast)
+{
+    if (!forecast.conditions)
+        return std::nullopt;
+    const cond::Conditions& c = *forecast.conditions;
+    QJsonObject conditions;
+    if (!c.groups.empty()) {
+        QJsonArray groups;
+        for (const cond::Group& group : c.groups)
+            groups.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(group.name)},
+                                      {QStringLiteral("horses"), horsesValue(group.horses)},
+                                      {QStringLiteral("min"), static_cast<qint64>(group.count.low)},
+                                      {QStringLiteral("max"), static_cast<qint64>(group.count.high)}});
+        conditions.insert(QStringLiteral("groups"), groups);
+    }
+    if (!c.forbidden.empty()) {
+        QJsonArray forbidden;
+        for (const auto& set : c.forbidden)
+            forbidden.append(horsesValue(set));
+        conditions.insert(QStringLiteral("forbidden"), forbidden);
+    }
+    if (c.longestRun)
+        conditions.insert(QStringLiteral("consecutiveMax"), *c.longestRun);
+    if (c.sum)
+        conditions.insert(QStringLiteral("sum"), rangeValue(*c.sum));
+    if (c.even)
+        conditions.insert(QStringLiteral("even"), rangeValue(*c.even));
+    QJsonObject small{{QStringLiteral("limit"), c.smallLimit}};
+    if (c.small)
+        small.insert(QStringLiteral("range"), rangeValue(*c.small));
+    if (c.small || c.smallLimit != 0)
+        conditions.insert(QStringLiteral("small"), small);
+    return conditions;
+}
+
+// The arrival as typed: left out when its finishers cannot be read, and a
+// payout that is no amount is left out.
+Written writeArrival(const Forecast& forecast)
+{
+    if (!forecast.arrival)
+        return std::nullopt;
+    const torvanel::ArrivalReading finishers = torvanel::ReadArrival(forecast.arrival->finishers);
+    if (!finishers.refusal.empty())
+        return std::nullopt;
+    QJsonObject payouts;
+    for (const auto& [payout, typed] : forecast.arrival->payouts)
+        if (const torvanel::PayoutReading amount = torvanel::ReadPayout(typed);
+            amount.amount && *amount.amount >= 0 && *amount.amount <= kLargestPayout)
+            payouts.insert(fromUtf8(bets::ClassOf(payout).key), *amount.amount);
+    QJsonArray horses;
+    for (torvanel::HorseNumber horse : finishers.finishers)
+        horses.append(horse);
+    QJsonObject arrival{{QStringLiteral("finishers"), horses}};
+    if (!payouts.isEmpty())
+        arrival.insert(QStringLiteral("payouts"), payouts);
+    return arrival;
 }
 
 Written unlessEmpty(const QString& text)
@@ -390,7 +720,7 @@ struct Field {
     Written (*write)(const Forecast& forecast);
 };
 
-// Read and written in this order: "reduction" reads "betType" first.
+// Read and written in this order: "conditions", "reduction" and "arrival" read "betType" first.
 const Field kFields[] = {
     {"format", true, readFormat, [](const Forecast&) { return Written(QLatin1String(kFormat)); }},
     {"version", true, readVersion, [](const Forecast&) { return Written(kVersion); }},
@@ -403,7 +733,9 @@ const Field kFields[] = {
     {"include", false, readInclude,
      [](const Forecast& f) { return Written(QJsonArray{f.include[0], f.include[1]}); }},
     {"stake", false, readText<&Forecast::stake>, [](const Forecast& f) { return Written(f.stake); }},
+    {"conditions", false, readConditions, writeConditions},
     {"reduction", false, readReduction, writeReduction},
+    {"arrival", false, readArrival, writeArrival},
     {"race", false, readText<&Forecast::race>, [](const Forecast& f) { return unlessEmpty(f.race); }},
     {"note", false, readText<&Forecast::note>, [](const Forecast& f) { return unlessEmpty(f.note); }},
 };
@@ -416,9 +748,13 @@ using Members = QList<std::pair<QString, QJsonValue>>;
 // "selected", the panels in their buttons' order), the others after them.
 Members membersOf(const QJsonObject& object)
 {
-    static const QStringList first{QStringLiteral("text"),   QStringLiteral("selected"),   QStringLiteral("payout"),
-                                   QStringLiteral("budgetLines"), QStringLiteral("lines"), QStringLiteral("tierce"),
-                                   QStringLiteral("quarte"), QStringLiteral("quinte")};
+    static const QStringList first{
+        QStringLiteral("text"),    QStringLiteral("selected"),  QStringLiteral("payout"), QStringLiteral("budgetLines"),
+        QStringLiteral("lines"),   QStringLiteral("tierce"),    QStringLiteral("quarte"), QStringLiteral("quinte"),
+        QStringLiteral("name"),    QStringLiteral("horses"),    QStringLiteral("min"),    QStringLiteral("max"),
+        QStringLiteral("groups"),  QStringLiteral("forbidden"), QStringLiteral("consecutiveMax"), QStringLiteral("sum"),
+        QStringLiteral("even"),    QStringLiteral("small"),     QStringLiteral("limit"),  QStringLiteral("range"),
+        QStringLiteral("finishers"), QStringLiteral("payouts")};
     Members members;
     for (auto it = object.begin(); it != object.end(); ++it)
         members.append({it.key(), it.value()});

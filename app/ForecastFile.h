@@ -2,8 +2,9 @@
 // A forecast file ("pronostic", *.torvanel): the punter's ticket as UTF-8
 // JSON, for people to read and for other programs to write. It holds what
 // the window needs to be built again: the starters, the two horse lists with
-// their order and selection, every choice, the stake, the reduction with its
-// kept lines, and the punter's note. docs/forecast-format.md describes every
+// their order and selection, every choice, the stake, the conditions on the
+// lines, the reduction with its kept lines, the arrival checked with its
+// payouts, and the punter's note. docs/forecast-format.md describes every
 // field.
 //
 // Reading checks the whole file before anything uses it and says in French
@@ -12,6 +13,8 @@
 // Only QtCore is used, so the reader also builds without a display (fuzz/).
 
 #include "bets/BetRules.h"
+#include "ticket/Arrival.h"
+#include "ticket/Conditions.h"
 
 #include <QByteArray>
 #include <QList>
@@ -19,6 +22,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -54,9 +58,11 @@ struct Entry {
     bool operator==(const Entry&) const = default;
 };
 
-// A reduction that guarantees a payout class.
+// A reduction that keeps a payout class paid: for every arrival, or for as
+// many as a budget of lines can.
 struct Reduction {
     torvanel::bets::PayoutClass payout = torvanel::bets::PayoutClass::QuinteBonus4;
+    std::uint64_t budgetLines = 0;  // 0: the full guarantee
     QStringList lines;  // the kept lines as the list writes them ("03-07-01-05-09"), in list order
     bool operator==(const Reduction&) const = default;
 };
@@ -72,7 +78,11 @@ struct Forecast {
     std::array<int, 3> splits{1, 2, 5};
     std::array<bool, 2> include{};  // ChkInclure(0), (1)
     QString stake = QStringLiteral("1");  // txtUnite
+    std::optional<torvanel::conditions::Conditions> conditions;  // never empty ones
     std::optional<Reduction> reduction;
+    // The finishers as the program writes them ("12-3-7-1-5") and the
+    // payouts typed for one unit stake, as the French write amounts ("12,4").
+    std::optional<torvanel::ArrivalEntry> arrival;
     QString note;
     QString race;  // date, place, race number
     bool operator==(const Forecast&) const = default;

@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/ReduceCommand.h"
 #include "app/ResultHost.h"
+#include "reduce/Budget.h"
 #include "reduce/Reduce.h"
 #include "ticket/Ticket.h"
 
@@ -13,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 
 #include <algorithm>
 #include <string>
@@ -22,7 +24,6 @@ namespace {
 
 using forecast::Forecast;
 using forecast::fromUtf8;
-using torvanel::bets::PayoutClass;
 
 // A line quoted in a message is cut after this many characters.
 constexpr qsizetype kLongestQuote = 40;
@@ -68,15 +69,6 @@ bool sameLines(const torvanel::ResultList& a, const torvanel::ResultList& b)
                       });
 }
 
-// The payout a reduction stage guarantees, told by the title the reduction gave it.
-std::optional<PayoutClass> payoutOfStage(const torvanel::Stage& stage, torvanel::BetType bet)
-{
-    for (PayoutClass payout : torvanel::bets::GuaranteeablePayouts(bet))
-        if (stage.kind == torvanel::StageKind::Reduction && reducedStageTitle(payout) == stage.title)
-            return payout;
-    return std::nullopt;
-}
-
 QList<forecast::Entry> entriesOf(const QListWidget* list)
 {
     QList<forecast::Entry> entries;
@@ -88,7 +80,7 @@ QList<forecast::Entry> entriesOf(const QListWidget* list)
 
 // The indexes in `list` of `lines` (a line named twice must be there twice),
 // or what is wrong.
-ForecastWindow::Checked findLines(const torvanel::ResultList& list, const QStringList& lines)
+ForecastWindow::Checked findLines(const torvanel::ShownLines& list, const QStringList& lines)
 {
     struct Wanted {
         std::size_t named = 0;
@@ -150,15 +142,21 @@ Forecast ForecastWindow::current(bool withLines) const
     forecast.stake = controls_.as<QLineEdit>("txtUnite")->text();
 
     const torvanel::Ticket& ticket = host_.ticket();
-    // A reduction within the conditions' lines cannot be made again without them.
-    for (const torvanel::Stage& stage : ticket.hasConditions() ? std::vector<torvanel::Stage>() : ticket.stages())
-        if (const std::optional<PayoutClass> payout = payoutOfStage(stage, ticket.choices().betType))
-            forecast.reduction = forecast::Reduction{*payout, {}};
-    if (forecast.reduction && withLines)
-        ticket.shown().forEachLine([&](std::string_view line) {
-            forecast.reduction->lines << QString::fromLatin1(line.data(), qsizetype(line.size()));
-            return true;
-        });
+    if (ticket.hasConditions())
+        forecast.conditions = ticket.conditions();
+    for (const torvanel::Stage& stage : ticket.stages()) {
+        if (!stage.reducedFor)
+            continue;
+        forecast.reduction = forecast::Reduction{stage.reducedFor->payout, stage.reducedFor->budgetLines, {}};
+        // The reduction's lines, also while the lines an arrival pays among them are shown.
+        if (withLines)
+            ticket.linesOf(stage).forEachLine([&](std::string_view line) {
+                forecast.reduction->lines << QString::fromLatin1(line.data(), qsizetype(line.size()));
+                return true;
+            });
+    }
+    if (!ticket.arrivalEntry().finishers.empty() || !ticket.arrivalEntry().payouts.empty())
+        forecast.arrival = ticket.arrivalEntry();
     return forecast;
 }
 
@@ -170,17 +168,42 @@ std::shared_ptr<const torvanel::LineSelection> ForecastWindow::shownStage() cons
 
 ForecastWindow::Checked ForecastWindow::check(const Forecast& forecast) const
 {
-    if (!forecast.reduction)
+    if (!forecast.conditions && !forecast.reduction)
         return {};
-    const torvanel::ShownLines list(mergeOf(forecast, host_.ticket()), nullptr);
-    if (const std::string refusal = torvanel::reduce::RefusalBeforeChoice(list, {forecast.reduction->payout});
-        !refusal.empty())
-        return {QStringLiteral("sa liste de %1 combinaisons ne peut pas être réduite").arg(list.count()), {}};
-    Checked checked = findLines(list.full(), forecast.reduction->lines);
-    if (checked.problem.isEmpty() && !torvanel::reduce::CheckGuarantee(list, forecast.reduction->payout, checked.kept))
-        checked = {QStringLiteral("les lignes du champ « reduction.lines » ne garantissent pas le %1")
-                       .arg(fromUtf8(torvanel::bets::ClassOf(forecast.reduction->payout).name)),
-                   {}};
+    const std::shared_ptr<const torvanel::ResultList> full = mergeOf(forecast, host_.ticket());
+    std::optional<torvanel::LineSelection> keptByConditions;
+    if (forecast.conditions)
+        keptByConditions = torvanel::conditions::Filter(
+            *full, *forecast.conditions, {.threads = static_cast<unsigned>(std::max(1, QThread::idealThreadCount()))});
+    if (!forecast.reduction)
+        return {{}, std::move(keptByConditions), {}, {}};
+
+    const forecast::Reduction& reduction = *forecast.reduction;
+    const torvanel::ShownLines list(
+        full, keptByConditions ? std::make_shared<const torvanel::LineSelection>(*keptByConditions) : nullptr);
+    const QString payoutName = fromUtf8(torvanel::bets::ClassOf(reduction.payout).name);
+    const auto refused = [](QString problem) { return Checked{std::move(problem), {}, {}, {}}; };
+    if (const std::string refusal = torvanel::reduce::RefusalBeforeChoice(list, {reduction.payout}); !refusal.empty())
+        return refused(QStringLiteral("sa liste de %1 combinaisons ne peut pas être réduite").arg(list.count()));
+    Checked checked = findLines(list, reduction.lines);
+    if (!checked.problem.isEmpty())
+        return checked;
+    checked.keptByConditions = std::move(keptByConditions);
+    if (reduction.budgetLines == 0) {
+        if (!torvanel::reduce::CheckGuarantee(list, reduction.payout, checked.kept))
+            return refused(QStringLiteral("les lignes du champ « reduction.lines » ne garantissent pas le %1").arg(payoutName));
+        checked.reductionTitle = reducedStageTitle(reduction.payout);
+        return checked;
+    }
+    if (checked.kept.size() > reduction.budgetLines)
+        return refused(QStringLiteral("le champ « reduction.lines » compte %1 lignes, plus que les %2 du champ "
+                                      "« reduction.budgetLines »")
+                           .arg(checked.kept.size())
+                           .arg(reduction.budgetLines));
+    const torvanel::reduce::KeptCoverage coverage = torvanel::reduce::CoverageOfKept(list, reduction.payout, checked.kept);
+    if (!coverage.refusal.empty())
+        return refused(QStringLiteral("sa liste de %1 combinaisons ne peut pas être réduite").arg(list.count()));
+    checked.reductionTitle = budgetStageTitle(reduction.payout, checked.kept.size(), coverage.covered, coverage.total);
     return checked;
 }
 
@@ -222,9 +245,11 @@ void ForecastWindow::apply(const Forecast& forecast, const Checked& checked)
     stake->setText(forecast.stake);
     controls_.as<QRadioButton>("Option1", forecast.fusion)->click();
 
-    if (forecast.reduction) {
-        WindowMessageSink messages(&host_.hostWindow());
-        host_.showStage(torvanel::StageKind::Reduction, checked.kept, reducedStageTitle(forecast.reduction->payout),
-                        messages);
-    }
+    WindowMessageSink messages(&host_.hostWindow());
+    if (checked.keptByConditions && !host_.showConditions(*forecast.conditions, *checked.keptByConditions, messages))
+        return;
+    if (forecast.reduction)
+        host_.showStage(torvanel::StageKind::Reduction, checked.kept, checked.reductionTitle, messages,
+                        torvanel::ReducedFor{forecast.reduction->payout, forecast.reduction->budgetLines});
+    host_.keepArrivalEntry(forecast.arrival.value_or(torvanel::ArrivalEntry{}));
 }

@@ -3,23 +3,23 @@
 // read as a forecast; a forecast checked against the merge it describes; and
 // the window rebuilt from a checked forecast by working its controls as the
 // punter would (texts typed, entries put in the lists, buttons clicked), so
-// that every handler runs as it always does, then the reduction shown again.
+// that every handler runs as it always does, then the conditions, the
+// reduction and the arrival put back.
 
 #include "app/ForecastFile.h"
+#include "generators/LineSelection.h"
 #include "merge/MergeTypes.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class ControlRegistry;
 class ResultHost;
-
-namespace torvanel {
-class LineSelection;
-}
 
 // Messages of work done apart from the window, which nobody reads.
 class SilentMessages : public torvanel::MessageSink {
@@ -41,10 +41,13 @@ public:
     // A forecast checked against the window, with what applying it needs.
     struct Checked {
         QString problem;  // what is wrong, as the end of a sentence; empty when it can be applied
-        std::vector<std::uint64_t> kept;  // the reduction's lines in the merge's full list
+        std::optional<torvanel::LineSelection> keptByConditions;  // lines of the merge's full list
+        std::vector<std::uint64_t> kept;  // the reduction's lines among those the conditions keep
+        std::string reductionTitle;       // what the title bar says of the reduction
     };
-    // Merges what `forecast` describes apart from the window and finds the
-    // reduction's lines in that list; the window does not change.
+    // Merges what `forecast` describes apart from the window, filters it by
+    // the conditions and finds the reduction's lines in what they keep; the
+    // window does not change.
     Checked check(const forecast::Forecast& forecast) const;
     // Whether the list the window shows is the merge of what its controls
     // hold now (a reduction saved from it can be rebuilt).

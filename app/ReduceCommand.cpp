@@ -127,16 +127,6 @@ QString budgetSummary(Payout payout, LineBases bases, bool filtered, const Budge
     return summary;
 }
 
-// What the title bar says of a list reduced to a budget:
-// "liste réduite à 30 lignes (Bonus 4 : 45,5 % des arrivées)".
-std::string budgetTitle(Payout payout, const BudgetReduction& reduced)
-{
-    return QStringLiteral("liste réduite à %1 lignes (%2 : %3 des arrivées)")
-        .arg(frenchCount(reduced.kept.size()), fromUtf8(torvanel::bets::ClassOf(payout).name),
-             shareText(reduced.covered, reduced.total))
-        .toStdString();
-}
-
 // The bar of a search's progress dialogue: the time spent out of the
 // search's limit.
 class TimeBar {
@@ -223,6 +213,13 @@ std::string reducedStageTitle(Payout payout)
     return "liste réduite (" + std::string(torvanel::bets::ClassOf(payout).name) + " garanti)";
 }
 
+std::string budgetStageTitle(Payout payout, std::uint64_t kept, std::uint64_t covered, std::uint64_t total)
+{
+    return QStringLiteral("liste réduite à %1 lignes (%2 : %3 des arrivées)")
+        .arg(frenchCount(kept), fromUtf8(torvanel::bets::ClassOf(payout).name), shareText(covered, total))
+        .toStdString();
+}
+
 ReduceCommand::ReduceCommand(ResultHost& host)
     : QObject(&host.hostWindow()),
       host_(host),
@@ -265,7 +262,8 @@ void ReduceCommand::reduceLines()
     }
     const std::uint64_t after = reduction->kept.size();
     WindowMessageSink messages(&window_);
-    if (!host_.showStage(torvanel::StageKind::Reduction, reduction->kept, reducedStageTitle(payout), messages))
+    if (!host_.showStage(torvanel::StageKind::Reduction, reduction->kept, reducedStageTitle(payout), messages,
+                         torvanel::ReducedFor{payout, 0}))
         return;
     Dialogs::showMessage(&window_, summaryOf(lines.count(), after, guaranteeOf(payout, bases), reduction->quality));
 }
@@ -306,8 +304,10 @@ void ReduceCommand::reduceToBudget(const ShownLines& lines, Payout payout, std::
     }
     const bool full = reduced->fullGuarantee;
     WindowMessageSink messages(&window_);
-    if (!host_.showStage(torvanel::StageKind::Reduction, reduced->kept,
-                         full ? reducedStageTitle(payout) : budgetTitle(payout, *reduced), messages))
+    const std::string title = full ? reducedStageTitle(payout)
+                                   : budgetStageTitle(payout, reduced->kept.size(), reduced->covered, reduced->total);
+    if (!host_.showStage(torvanel::StageKind::Reduction, reduced->kept, title, messages,
+                         torvanel::ReducedFor{payout, full ? 0 : maxLines}))
         return;
     Dialogs::showMessage(&window_, full ? summaryOf(lines.count(), reduced->kept.size(), guaranteeOf(payout, bases),
                                                     reduced->quality)

@@ -23,6 +23,10 @@ class ResultHost;
 // What the title bar says of a list reduced for `payout`: "liste réduite
 // (Bonus 4 garanti)". A reopened forecast shows its reduction the same way.
 std::string reducedStageTitle(torvanel::bets::PayoutClass payout);
+// What it says of `kept` lines reduced to a budget that pay `covered` of the
+// `total` arrivals: "liste réduite à 30 lignes (Bonus 4 : 45,5 % des arrivées)".
+std::string budgetStageTitle(torvanel::bets::PayoutClass payout, std::uint64_t kept, std::uint64_t covered,
+                             std::uint64_t total);
 
 class ReduceCommand : public QObject {
     Q_OBJECT

@@ -7,6 +7,7 @@
 #include "ticket/Ticket.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,14 @@ public:
     // Shows only the lines `kept` (increasing indices of the lines shown now)
     // as a new stage of the ticket, with their count and their cost at the
     // stake in txtUnite; false (and a message) when that stake is refused,
-    // and the list stays as it was.
+    // and the list stays as it was. A reduction names what it was made for.
     virtual bool showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
-                           torvanel::MessageSink& messages) = 0;
+                           torvanel::MessageSink& messages, std::optional<torvanel::ReducedFor> reducedFor) = 0;
+    // Sets `conditions` and shows `kept`, the lines of the full list they
+    // keep, as "Conditions…" does; false (and a message) when the stake in
+    // txtUnite is refused.
+    virtual bool showConditions(const torvanel::conditions::Conditions& conditions, torvanel::LineSelection kept,
+                                torvanel::MessageSink& messages) = 0;
     // Shows the lines `paidFull` (of the full list) that `arrival` pays
     // among the ticket's playedLines(), in place of an earlier arrival's;
     // false (and a message) when the stake in txtUnite is refused.

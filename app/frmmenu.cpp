@@ -532,10 +532,20 @@ std::string frmmenu::stakeText() const
 }
 
 bool frmmenu::showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
-                        torvanel::MessageSink& messages)
+                        torvanel::MessageSink& messages, std::optional<torvanel::ReducedFor> reducedFor)
 {
     const std::optional<torvanel::MergeOutcome> labels =
-        ticket_.pushStage(kind, kept, std::move(title), txtUnite->text().toStdString(), messages);
+        ticket_.pushStage(kind, kept, std::move(title), txtUnite->text().toStdString(), messages, reducedFor);
+    if (!labels)
+        return false;
+    showTicket(*labels);
+    return true;
+}
+
+bool frmmenu::showConditions(const torvanel::conditions::Conditions& conditions, torvanel::LineSelection kept,
+                             torvanel::MessageSink& messages)
+{
+    const auto labels = ticket_.setConditions(conditions, std::move(kept), txtUnite->text().toStdString(), messages);
     if (!labels)
         return false;
     showTicket(*labels);

@@ -170,7 +170,9 @@ private:
     QWidget& hostWindow() override { return *this; }
     QListView& resultView() override { return *lstResultat; }
     bool showStage(torvanel::StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
-                   torvanel::MessageSink& messages) override;
+                   torvanel::MessageSink& messages, std::optional<torvanel::ReducedFor> reducedFor) override;
+    bool showConditions(const torvanel::conditions::Conditions& conditions, torvanel::LineSelection kept,
+                        torvanel::MessageSink& messages) override;
     bool showArrivalStage(torvanel::LineSelection paidFull, std::vector<torvanel::bets::Horse> arrival,
                           std::string title, torvanel::MessageSink& messages) override;
     std::string stakeText() const override;

@@ -65,8 +65,7 @@ void frmmenu::mnuConditions_Click()
                 continue;
             }
         }
-        if (const auto labels = ticket_.setConditions(chosen, std::move(*kept), txtUnite->text().toStdString(), *messages_))
-            showTicket(*labels);
+        showConditions(chosen, std::move(*kept), *messages_);
         return;
     }
 }

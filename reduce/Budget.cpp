@@ -217,6 +217,20 @@ bets::LineBases LineBasesOf(const ResultList& list) {
     return {};
 }
 
+KeptCoverage CoverageOfKept(const ShownLines& list, Payout payout, const std::vector<std::uint64_t>& kept) {
+    const BuiltProblem built = BuildProblem(list, RuleOf(payout));
+    if (!built.refusal.empty()) return {0, 0, built.refusal};
+    const CoverInstance& instance = *built.problem.instance;
+    const CandidateLines lines(built.problem);
+    std::vector<std::uint32_t> candidates;
+    candidates.reserve(kept.size());
+    for (std::uint64_t index : kept) {
+        const std::uint32_t c = index < list.count() ? lines.candidateOf(list.horsesAt(index).view()) : kOut;
+        if (c != kOut) candidates.push_back(c);
+    }
+    return {CountCovered(instance, candidates), CoverableEvents(instance), {}};
+}
+
 BudgetReduction ReduceToBudget(const ShownLines& shown, Payout payout, std::uint64_t maxLines,
                                const BudgetOptions& options) {
     BudgetReduction reduction;

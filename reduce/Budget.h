@@ -84,4 +84,15 @@ bets::LineBases LineBasesOf(const ResultList& list);
 BudgetReduction ReduceToBudget(const ShownLines& list, Payout payout, std::uint64_t maxLines,
                                const BudgetOptions& options = {});
 
+// How many of the arrivals the lines of `list` pay for `payout` the lines
+// `kept` (indices in the list) pay, counted as ReduceToBudget counts them
+// (a reopened forecast states its reduction again); nothing, with the
+// reason, when the list cannot be reduced for `payout`.
+struct KeptCoverage {
+    std::uint64_t covered = 0;
+    std::uint64_t total = 0;
+    std::string refusal;
+};
+KeptCoverage CoverageOfKept(const ShownLines& list, Payout payout, const std::vector<std::uint64_t>& kept);
+
 }  // namespace torvanel::reduce

@@ -33,7 +33,7 @@ MergeOutcome Ticket::merge(const StarterList& bases, const StarterList& outs, co
 
 void Ticket::showConditionsStage(LineSelection kept) {
     stages_.assign(1, {StageKind::Conditions, std::make_shared<const LineSelection>(std::move(kept)),
-                       kConditionsTitle, {}});
+                       kConditionsTitle, {}, std::nullopt});
 }
 
 std::optional<MergeOutcome> Ticket::setConditions(conditions::Conditions conditions, LineSelection kept,
@@ -63,17 +63,20 @@ ShownLines Ticket::shown() const {
 std::string Ticket::stageTitle() const { return stages_.empty() ? std::string() : stages_.back().title; }
 
 std::optional<MergeOutcome> Ticket::pushStage(StageKind kind, const std::vector<std::uint64_t>& keptShown,
-                                              std::string title, const std::string& stake, MessageSink& messages) {
+                                              std::string title, const std::string& stake, MessageSink& messages,
+                                              std::optional<ReducedFor> reducedFor) {
     LineSelection kept = stages_.empty() ? LineSelection::FromIndices(keptShown, full_->count())
                                          : stages_.back().kept->narrowed(keptShown);
-    return pushStage(kind, std::move(kept), std::move(title), stake, messages);
+    return pushStage(kind, std::move(kept), std::move(title), stake, messages, reducedFor);
 }
 
 std::optional<MergeOutcome> Ticket::pushStage(StageKind kind, LineSelection keptFull, std::string title,
-                                              const std::string& stake, MessageSink& messages) {
+                                              const std::string& stake, MessageSink& messages,
+                                              std::optional<ReducedFor> reducedFor) {
     std::optional<MergeOutcome> labels = engine_.price(keptFull.count(), stake, messages);
     if (labels)
-        stages_.push_back({kind, std::make_shared<const LineSelection>(std::move(keptFull)), std::move(title), {}});
+        stages_.push_back(
+            {kind, std::make_shared<const LineSelection>(std::move(keptFull)), std::move(title), {}, reducedFor});
     return labels;
 }
 
@@ -84,7 +87,7 @@ std::optional<MergeOutcome> Ticket::pushArrivalStage(LineSelection paidFull, std
     if (!labels) return labels;
     if (showsArrival()) stages_.pop_back();
     stages_.push_back({StageKind::Arrival, std::make_shared<const LineSelection>(std::move(paidFull)), std::move(title),
-                       std::move(arrival)});
+                       std::move(arrival), std::nullopt});
     return labels;
 }
 

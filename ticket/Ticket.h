@@ -23,11 +23,20 @@ namespace torvanel {
 
 enum class StageKind { Conditions, Reduction, Arrival };
 
+// What a reduction stage was asked for: a payout class for every arrival,
+// or within a budget of lines.
+struct ReducedFor {
+    bets::PayoutClass payout;
+    std::uint64_t budgetLines = 0;  // 0: the full guarantee
+    bool operator==(const ReducedFor&) const = default;
+};
+
 struct Stage {
     StageKind kind;
     std::shared_ptr<const LineSelection> kept;  // lines of the full list
     std::string title;  // what the window says of it: "liste réduite (Bonus 4 garanti)"
     std::vector<bets::Horse> arrival;  // an Arrival stage's finishers, whose paid lines it keeps
+    std::optional<ReducedFor> reducedFor;  // a Reduction stage's request
 };
 
 // What the title bar says while the conditions keep the lines shown.
@@ -68,6 +77,8 @@ public:
     ShownLines fullLines() const { return ShownLines(full_, nullptr); }
     ShownLines shown() const;
     const std::vector<Stage>& stages() const { return stages_; }
+    // The lines one of stages() keeps, as a value a worker thread can keep.
+    ShownLines linesOf(const Stage& stage) const { return ShownLines(full_, stage.kept); }
     bool hasStage() const { return !stages_.empty(); }
     // The top stage's title; empty while the full list is shown.
     std::string stageTitle() const;
@@ -75,11 +86,14 @@ public:
     // Shows only the lines `keptShown` (increasing indices of the lines shown
     // now) as a new stage, with their count and cost at `stake`. A stake the
     // merge would refuse is refused the same way and nothing changes.
+    // A reduction stage names what it was made for (`reducedFor`).
     std::optional<MergeOutcome> pushStage(StageKind kind, const std::vector<std::uint64_t>& keptShown,
-                                          std::string title, const std::string& stake, MessageSink& messages);
+                                          std::string title, const std::string& stake, MessageSink& messages,
+                                          std::optional<ReducedFor> reducedFor = std::nullopt);
     // The same with lines of the full list (a part of those shown now).
     std::optional<MergeOutcome> pushStage(StageKind kind, LineSelection keptFull, std::string title,
-                                          const std::string& stake, MessageSink& messages);
+                                          const std::string& stake, MessageSink& messages,
+                                          std::optional<ReducedFor> reducedFor = std::nullopt);
     // Shows the lines `paidFull` of the full list that `arrival` pays among
     // playedLines(), in place of the paid lines of an earlier arrival.
     std::optional<MergeOutcome> pushArrivalStage(LineSelection paidFull, std::vector<bets::Horse> arrival,

@@ -1,5 +1,6 @@
-// A forecast saved and reopened: the round trip of a rich window, every bad
-// file refused with the window left as it was, the file given on the command
+// A forecast saved and reopened: the round trip of a rich window, and of
+// conditions with a reduction to a budget within them and an arrival typed,
+// every bad file refused with the window left as it was, the file given on the command
 // line, the question before unsaved changes are lost, the recent forecasts,
 // and the sheet's preview.
 
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTableWidget>
 
 using namespace torvanel;
 using Kind = Dialogs::Shown::Kind;
@@ -100,7 +102,7 @@ private slots:
     void cleanup() { window_.reset(); }
 
     void richForecastComesBackControlByControl();
-    void conditionsAreNeitherSavedNorLeftOnAnOpenedForecast();
+    void conditionsABudgetAndAnArrivalComeBack();
     void badFilesAreRefusedAndLeaveTheWindowAsItWas_data();
     void badFilesAreRefusedAndLeaveTheWindowAsItWas();
     void closingAsksOnlyAboutChangesToANamedForecast();
@@ -194,8 +196,8 @@ void ForecastTest::richForecastComesBackControlByControl()
     // the same window, control by control, and the same lines.
     const QString withUnknown = folder_.filePath(QStringLiteral("avec-inconnus.torvanel"));
     writeAll(withUnknown, edited(readAll(fileName), [](QJsonObject& o) {
-                 o.insert(QStringLiteral("arrival"), QJsonObject{{QStringLiteral("finishers"), QJsonArray{1, 2, 3}}});
-                 o.insert(QStringLiteral("conditions"), QJsonObject{});
+                 o.insert(QStringLiteral("meteo"), QJsonObject{{QStringLiteral("terrain"), QJsonArray{1, 2, 3}}});
+                 o.insert(QStringLiteral("conditions"), QJsonObject{});  // conditions that keep every line: none
              }));
     frmmenu& w = *window_;
     Dialogs::TestAnswers user;
@@ -213,33 +215,104 @@ void ForecastTest::richForecastComesBackControlByControl()
     QCOMPARE(readAll(withUnknown), readAll(fileName));
 }
 
-void ForecastTest::conditionsAreNeitherSavedNorLeftOnAnOpenedForecast()
+namespace {
+
+// The longest run of consecutive numbers in a line, counted here from scratch.
+int longestRunOf(const QString& line)
+{
+    QList<int> numbers;
+    for (const QString& horse : line.split(QLatin1Char('-')))
+        numbers << horse.toInt();
+    std::sort(numbers.begin(), numbers.end());
+    int longest = 1;
+    int run = 1;
+    for (qsizetype i = 1; i < numbers.size(); ++i) {
+        run = numbers[i] == numbers[i - 1] + 1 ? run + 1 : 1;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// Runs `use` on the modal dialogue `name` once it shows, then closes it.
+void onDialog(const QString& name, const std::function<void(QDialog&)>& use)
+{
+    auto* look = new QTimer;
+    look->setInterval(10);
+    QObject::connect(look, &QTimer::timeout, [look, name, use] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != name)
+            return;
+        look->deleteLater();
+        look->stop();
+        use(*dialog);
+        dialog->reject();
+    });
+    look->start();
+}
+
+}  // namespace
+
+void ForecastTest::conditionsABudgetAndAnArrivalComeBack()
 {
     frmmenu& w = *window_;
     driving::mergeQuinteOfAllBases(w, 9);
-    // "Numéros consécutifs : au plus 1", as the punter types it.
+    // "Numéros consécutifs : au plus 2", as the punter types it.
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         QVERIFY(dialog);
         for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
             if (edit->accessibleName() == QStringLiteral("Numéros consécutifs : au plus, par ligne"))
-                edit->setText(QStringLiteral("1"));
+                edit->setText(QStringLiteral("2"));
         for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
             if (button->text() == QStringLiteral("OK"))
                 button->click();
     });
     action(w, "mnuConditions")->trigger();
     QVERIFY(w.ticket().hasConditions());
-
     Dialogs::TestAnswers user;
-    user.type(folder_.filePath(QStringLiteral("conditions.torvanel")));
+    user.chooseWithinBudget(0, 6);  // Bonus 4, at most 6 lines
+    action(w, "mnuReduire")->trigger();
+    const QStringList kept = driving::shownLines(w);
+    QVERIFY2(w.windowTitle().contains(QStringLiteral("liste réduite à 6 lignes (Bonus 4 : ")),
+             qPrintable(w.windowTitle() + user.texts().join(QLatin1Char('|'))));
+    QCOMPARE(kept.size(), 6);
+    for (const QString& line : kept)
+        QVERIFY2(longestRunOf(line) <= 2, qPrintable(line));
+    // The arrival typed stays with the ticket when its dialog closes.
+    onDialog(QStringLiteral("dlgArrivee"), [](QDialog& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("txtArrivee")), QStringLiteral("3-7-1-9-5"));
+        dialog.findChild<QTableWidget*>(QStringLiteral("tblGains"))->item(2, 2)->setText(QStringLiteral("20,40"));
+    });
+    action(w, "mnuControler")->trigger();
+    const ArrivalEntry arrival = w.ticket().arrivalEntry();
+    QCOMPARE(arrival.finishers, std::string("3-7-1-9-5"));
+
+    const QString fileName = folder_.filePath(QStringLiteral("conditions.torvanel"));
+    user.type(fileName);
     action(w, "mnuEnregistrerPronostic")->trigger();
-    QVERIFY2(user.texts().value(0).startsWith(QStringLiteral("Le pronostic est enregistré sans ses conditions")),
-             qPrintable(user.texts().join(QLatin1Char('|'))));
-    // Opened over them, a forecast shows its own list, unfiltered.
+    QCOMPARE(user.texts().size(), 1);  // the reduction's summary only
+    const QStringList saved = windowState(w);
+    const forecast::Reading reading = forecast::read(readAll(fileName));
+    QVERIFY2(reading.forecast, qPrintable(reading.problem));
+    QCOMPARE(reading.forecast->conditions, std::optional(w.ticket().conditions()));
+    QCOMPARE(reading.forecast->conditions->longestRun, std::optional(2));
+    QCOMPARE(reading.forecast->reduction->budgetLines, std::uint64_t{6});
+    QCOMPARE(reading.forecast->reduction->lines, kept);
+    QCOMPARE(reading.forecast->arrival->payouts.at(bets::PayoutClass::QuinteBonus4), std::string("20,4"));
+
+    // Opened over them, another forecast shows its own list, unfiltered;
+    // this one brings back its conditions, its lines, its title and its arrival.
     QVERIFY(w.openForecast(richForecast()));
     QVERIFY(!w.ticket().hasConditions());
     QCOMPARE(windowState(w).mid(2), richState_.mid(2));
+    QVERIFY(w.openForecast(fileName));
+    QCOMPARE(windowState(w), saved);
+    QVERIFY(w.ticket().hasConditions());
+    QCOMPARE(w.ticket().arrivalEntry().finishers, arrival.finishers);
+    QCOMPARE(w.ticket().arrivalEntry().payouts.at(bets::PayoutClass::QuinteBonus4), std::string("20,4"));
+    const QByteArray bytes = readAll(fileName);
+    saveAs(w, fileName);
+    QCOMPARE(readAll(fileName), bytes);
 }
 
 void ForecastTest::badFilesAreRefusedAndLeaveTheWindowAsItWas_data()
@@ -295,6 +368,23 @@ void ForecastTest::badFilesAreRefusedAndLeaveTheWindowAsItWas_data()
                        "combinaisons de ce pronostic"));
     row("des lignes qui ne garantissent pas le rapport", reduction("bonus3", {richLines_.first()}),
         QStringLiteral("les lignes du champ « reduction.lines » ne garantissent pas le Bonus 3"));
+    row("plus de lignes que le budget", [](O& o) {
+            O r = o.value(QStringLiteral("reduction")).toObject();
+            r.insert(QStringLiteral("budgetLines"), 2);
+            o.insert(QStringLiteral("reduction"), r);
+        },
+        QStringLiteral("le champ « reduction.lines » compte %1 lignes, plus que les 2 du champ « reduction.budgetLines »")
+            .arg(richLines_.size()));
+    row("un groupe qui en veut plus qu'il n'en permet",
+        set("conditions", O{{"groups", QJsonArray{O{{"horses", QJsonArray{3, 7}}, {"min", 2}, {"max", 1}}}}}),
+        QStringLiteral("le champ « conditions.groups[0] » demande au moins 2 et au plus 1 chevaux du groupe"));
+    row("un numéro qui n'est pas entier", set("conditions", O{{"forbidden", QJsonArray{QJsonArray{3, 7.5}}}}),
+        QStringLiteral("le champ « conditions.forbidden[0][1] » n'est pas un nombre entier"));
+    row("un cheval arrivé deux fois", set("arrival", O{{"finishers", QJsonArray{3, 7, 3}}}),
+        QStringLiteral("le champ « arrival.finishers » nomme deux fois le 3"));
+    row("un rapport d'arrivée d'un autre pari",
+        set("arrival", O{{"finishers", QJsonArray{3, 7, 1}}, {"payouts", O{{"2sur4", 12.5}}}}),
+        QStringLiteral("le champ « arrival.payouts.2sur4 » n'est pas un rapport du Quinté"));
     QTest::newRow("pas de fichier") << QByteArray() << QStringLiteral("le fichier n'existe pas");
 }
 

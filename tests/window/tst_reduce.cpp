@@ -101,10 +101,14 @@ public:
     QWidget& hostWindow() override { return window_; }
     QListView& resultView() override { return view_; }
     const Ticket& ticket() const override { return ticket_; }
-    bool showStage(StageKind kind, const std::vector<std::uint64_t>& kept, std::string title,
-                   MessageSink& messages) override
+    bool showStage(StageKind kind, const std::vector<std::uint64_t>& kept, std::string title, MessageSink& messages,
+                   std::optional<ReducedFor> reducedFor) override
     {
-        return ticket_.pushStage(kind, kept, std::move(title), "2", messages).has_value();
+        return ticket_.pushStage(kind, kept, std::move(title), "2", messages, reducedFor).has_value();
+    }
+    bool showConditions(const conditions::Conditions& chosen, LineSelection kept, MessageSink& messages) override
+    {
+        return ticket_.setConditions(chosen, std::move(kept), "2", messages).has_value();
     }
     bool showArrivalStage(LineSelection paidFull, std::vector<bets::Horse> arrival, std::string title,
                           MessageSink& messages) override
@@ -240,7 +244,7 @@ void ReduceTest::aListKeptByConditionsIsReducedWithinItsLines()
     for (std::uint64_t i = 0; i < 792; ++i)
         if (i % 3 != 0)
             twoInThree.push_back(i);
-    QVERIFY(host.showStage(StageKind::Conditions, twoInThree, "liste filtrée", sink));
+    QVERIFY(host.showStage(StageKind::Conditions, twoInThree, "liste filtrée", sink, std::nullopt));
     const ShownLines kept = host.ticket().shown();
     ReduceCommand command(host);
     host.hostWindow().show();  // a job gives up when its window is gone
