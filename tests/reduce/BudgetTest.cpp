@@ -1,6 +1,7 @@
 // Reductions to a budget: the stated figure against a count written here,
 // arrival by arrival, for each payout; the packings reaching b * C(k, t);
-// the full guarantee once the budget holds it; a stopped search; and every
+// the full guarantee once the budget holds it; a stopped search; a list kept
+// by conditions reduced within its own lines; and every
 // shipped packing checked t-set by t-set.
 
 #include "bets/BetRules.h"
@@ -205,6 +206,46 @@ TEST(Budget, AStoppedSearchKeepsAValidList) {
     EXPECT_EQ(ExpectExact(sixteen, Payout::QuinteBonus3, 52, reduced), reduced.covered);
     // Stopped before its greedy choice was whole, it keeps the packing's lines.
     EXPECT_GE(reduced.covered, 48U * 10);
+}
+
+TEST(Budget, WithinTheLinesConditionsKeepTheFigureCountsWhatTheyPay) {
+    // Of the 126 Quinté lines of 9 horses, those whose numbers add up to an
+    // even sum, as conditions would keep them.
+    const ResultList full = FullField(9, 5);
+    std::vector<std::uint64_t> even;
+    std::vector<HorseSet> kept;
+    for (std::uint64_t i = 0; i < full.count(); ++i) {
+        const auto line = full.horsesAt(i).view();
+        int sum = 0;
+        for (HorseNumber h : line) sum += h;
+        if (sum % 2 != 0) continue;
+        even.push_back(i);
+        kept.emplace_back(line.begin(), line.end());
+    }
+    const ShownLines shown(std::make_shared<const ResultList>(full),
+                           std::make_shared<const LineSelection>(LineSelection::FromIndices(even, full.count())));
+    const bets::ClassRule& bonus4 = bets::ClassOf(Payout::QuinteBonus4);
+    std::vector<HorseSet> paidByKept;
+    for (const HorseSet& arrival : Choices(Horses(1, 9), 4))
+        if (std::any_of(kept.begin(), kept.end(), [&](const HorseSet& line) { return bets::Pays(bonus4, line, arrival); }))
+            paidByKept.push_back(arrival);
+
+    const BudgetReduction reduced = ReduceToBudget(shown, Payout::QuinteBonus4, 5, Quick());
+    ASSERT_TRUE(reduced.refusal.empty()) << reduced.refusal;
+    ASSERT_FALSE(reduced.kept.empty());
+    ASSERT_LE(reduced.kept.size(), 5u);
+    EXPECT_EQ(reduced.total, paidByKept.size());
+    std::uint64_t covered = 0;
+    for (const HorseSet& arrival : paidByKept)
+        covered += std::any_of(reduced.kept.begin(), reduced.kept.end(), [&](std::uint64_t index) {
+            EXPECT_LT(index, kept.size());
+            return index < kept.size() && bets::Pays(bonus4, kept[index], arrival);
+        }) ? 1 : 0;
+    EXPECT_EQ(reduced.covered, covered);
+    // A reopened forecast states the same figure for the same lines.
+    const KeptCoverage again = CoverageOfKept(shown, Payout::QuinteBonus4, reduced.kept);
+    EXPECT_EQ(again.covered, covered);
+    EXPECT_EQ(again.total, paidByKept.size());
 }
 
 TEST(PackingTable, EveryShippedPackingHoldsEachTSetOnce) {
