@@ -253,6 +253,8 @@ bool ForecastCommands::openFile(const QString& fileName)
         return false;
     }
     const ForecastWindow::Checked checked = window_.check(*reading.forecast);
+    if (checked.cancelled)
+        return false;
     if (!checked.problem.isEmpty()) {
         Dialogs::showMessage(window, cannotOpen(fileName, checked.problem));
         return false;

@@ -14,7 +14,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 
 #include <algorithm>
 #include <string>
@@ -172,17 +171,19 @@ ForecastWindow::Checked ForecastWindow::check(const Forecast& forecast) const
         return {};
     const std::shared_ptr<const torvanel::ResultList> full = mergeOf(forecast, host_.ticket());
     std::optional<torvanel::LineSelection> keptByConditions;
-    if (forecast.conditions)
-        keptByConditions = torvanel::conditions::Filter(
-            *full, *forecast.conditions, {.threads = static_cast<unsigned>(std::max(1, QThread::idealThreadCount()))});
+    if (forecast.conditions) {
+        keptByConditions = host_.filterLines(*full, *forecast.conditions);
+        if (!keptByConditions)
+            return {{}, {}, {}, {}, true};
+    }
     if (!forecast.reduction)
-        return {{}, std::move(keptByConditions), {}, {}};
+        return {{}, std::move(keptByConditions), {}, {}, false};
 
     const forecast::Reduction& reduction = *forecast.reduction;
     const torvanel::ShownLines list(
         full, keptByConditions ? std::make_shared<const torvanel::LineSelection>(*keptByConditions) : nullptr);
     const QString payoutName = fromUtf8(torvanel::bets::ClassOf(reduction.payout).name);
-    const auto refused = [](QString problem) { return Checked{std::move(problem), {}, {}, {}}; };
+    const auto refused = [](QString problem) { return Checked{std::move(problem), {}, {}, {}, false}; };
     if (const std::string refusal = torvanel::reduce::RefusalBeforeChoice(list, {reduction.payout}); !refusal.empty())
         return refused(QStringLiteral("sa liste de %1 combinaisons ne peut pas être réduite").arg(list.count()));
     Checked checked = findLines(list, reduction.lines);

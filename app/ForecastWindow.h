@@ -44,10 +44,12 @@ public:
         std::optional<torvanel::LineSelection> keptByConditions;  // lines of the merge's full list
         std::vector<std::uint64_t> kept;  // the reduction's lines among those the conditions keep
         std::string reductionTitle;       // what the title bar says of the reduction
+        bool cancelled = false;           // the user stopped the conditions' filtering
     };
     // Merges what `forecast` describes apart from the window, filters it by
-    // the conditions and finds the reduction's lines in what they keep; the
-    // window does not change.
+    // the conditions (on a worker thread for a long list, which the user may
+    // cancel) and finds the reduction's lines in what they keep; the window
+    // does not change.
     Checked check(const forecast::Forecast& forecast) const;
     // Whether the list the window shows is the merge of what its controls
     // hold now (a reduction saved from it can be rebuilt).

@@ -33,6 +33,11 @@ public:
     // txtUnite is refused.
     virtual bool showConditions(const torvanel::conditions::Conditions& conditions, torvanel::LineSelection kept,
                                 torvanel::MessageSink& messages) = 0;
+    // The lines of `full` that `conditions` keep: at once for short lists, on
+    // a worker thread with the progress dialogue for long ones; nothing when
+    // the user cancelled.
+    virtual std::optional<torvanel::LineSelection> filterLines(const torvanel::ResultList& full,
+                                                               const torvanel::conditions::Conditions& conditions) = 0;
     // Shows the lines `paidFull` (of the full list) that `arrival` pays
     // among the ticket's playedLines(), in place of an earlier arrival's;
     // false (and a message) when the stake in txtUnite is refused.

@@ -155,10 +155,6 @@ private:
     // The title bar: the open forecast's name, if any, with its unsaved
     // changes mark, the program's name and the stage shown.
     void showTitle();
-    // The lines of `full` that `conditions` keep: at once for short lists, on
-    // a worker thread with the progress dialogue above; nothing when cancelled.
-    std::optional<torvanel::LineSelection> filterLines(const torvanel::ResultList& full,
-                                                       const torvanel::conditions::Conditions& conditions);
     // Writes the count or the cost in its label, smaller if it would not fit.
     void setTotalCaption(QLabel* label, const QString& text);
     // Brings a split panel to the front of the stack.
@@ -173,6 +169,8 @@ private:
                    torvanel::MessageSink& messages, std::optional<torvanel::ReducedFor> reducedFor) override;
     bool showConditions(const torvanel::conditions::Conditions& conditions, torvanel::LineSelection kept,
                         torvanel::MessageSink& messages) override;
+    std::optional<torvanel::LineSelection> filterLines(const torvanel::ResultList& full,
+                                                       const torvanel::conditions::Conditions& conditions) override;
     bool showArrivalStage(torvanel::LineSelection paidFull, std::vector<torvanel::bets::Horse> arrival,
                           std::string title, torvanel::MessageSink& messages) override;
     std::string stakeText() const override;

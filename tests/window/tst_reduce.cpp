@@ -110,6 +110,10 @@ public:
     {
         return ticket_.setConditions(chosen, std::move(kept), "2", messages).has_value();
     }
+    std::optional<LineSelection> filterLines(const ResultList& full, const conditions::Conditions& chosen) override
+    {
+        return conditions::Filter(full, chosen);
+    }
     bool showArrivalStage(LineSelection paidFull, std::vector<bets::Horse> arrival, std::string title,
                           MessageSink& messages) override
     {
