@@ -1,7 +1,7 @@
 // The most arrivals b lines of a full field can pay, for the small cells the
 // budget bench compares with: the max-coverage integer program
 //   maximise sum y_e  with  y_e <= sum of x_c over the lines c paying e,
-//   sum x_c <= b,  x and y in {0, 1}
+//   sum x_c <= b,  x_0 = 1 (a full field's symmetry),  x and y in {0, 1}
 // written in LP format and solved by CBC (Debian's coinor-cbc), which must
 // be installed; offline only, never run by the build.
 //
@@ -45,7 +45,10 @@ void WriteProgram(const CoverInstance& instance, int budget, const std::string& 
     }
     lp << " lines:";
     for (std::uint32_t c = 0; c < instance.candidateCount(); ++c) lp << " + x" << c << (c % 16 == 15 ? "\n" : "");
-    lp << " <= " << budget << "\nBinary\n";
+    lp << " <= " << budget << "\n";
+    // Any line of a full field is mapped onto any other by renumbering the
+    // horses, which keeps what b lines pay: some best list holds line 0.
+    lp << " first: x0 = 1\nBinary\n";
     for (std::uint32_t c = 0; c < instance.candidateCount(); ++c) lp << " x" << c << "\n";
     for (std::uint32_t e = 0; e < instance.eventCount(); ++e) lp << " y" << e << "\n";
     lp << "End\n";

@@ -215,7 +215,8 @@ TEST(Budget, WithinTheLinesConditionsKeepTheFigureCountsWhatTheyPay) {
     std::vector<std::uint64_t> even;
     std::vector<HorseSet> kept;
     for (std::uint64_t i = 0; i < full.count(); ++i) {
-        const auto line = full.horsesAt(i).view();
+        const LineHorses horses = full.horsesAt(i);
+        const auto line = horses.view();
         int sum = 0;
         for (HorseNumber h : line) sum += h;
         if (sum % 2 != 0) continue;

@@ -378,7 +378,9 @@ void ForecastTest::badFilesAreRefusedAndLeaveTheWindowAsItWas_data()
     row("un groupe qui en veut plus qu'il n'en permet",
         set("conditions", O{{"groups", QJsonArray{O{{"horses", QJsonArray{3, 7}}, {"min", 2}, {"max", 1}}}}}),
         QStringLiteral("le champ « conditions.groups[0] » demande au moins 2 et au plus 1 chevaux du groupe"));
-    row("un numéro qui n'est pas entier", set("conditions", O{{"forbidden", QJsonArray{QJsonArray{3, 7.5}}}}),
+    QJsonArray forbidden;  // a list in a list: braces alone would copy the inner one
+    forbidden.append(QJsonArray{3, 7.5});
+    row("un numéro qui n'est pas entier", set("conditions", O{{"forbidden", forbidden}}),
         QStringLiteral("le champ « conditions.forbidden[0][1] » n'est pas un nombre entier"));
     row("un cheval arrivé deux fois", set("arrival", O{{"finishers", QJsonArray{3, 7, 3}}}),
         QStringLiteral("le champ « arrival.finishers » nomme deux fois le 3"));
