@@ -147,3 +147,10 @@ public:
 private:
     QWidget* parent_;
 };
+
+// Drops the messages of work whose messages nobody reads (a pricing that only
+// fills a label, a merge made apart from the window).
+class SilentMessages : public torvanel::MessageSink {
+public:
+    void showMessage(const std::string&) override {}
+};

@@ -170,18 +170,19 @@ ForecastWindow::Checked ForecastWindow::check(const Forecast& forecast) const
     if (!forecast.conditions && !forecast.reduction)
         return {};
     const std::shared_ptr<const torvanel::ResultList> full = mergeOf(forecast, host_.ticket());
-    std::optional<torvanel::LineSelection> keptByConditions;
+    // Shared with the list checked below: a selection may hold millions of lines.
+    std::shared_ptr<const torvanel::LineSelection> keptByConditions;
     if (forecast.conditions) {
-        keptByConditions = host_.filterLines(*full, *forecast.conditions);
-        if (!keptByConditions)
+        std::optional<torvanel::LineSelection> kept = host_.filterLines(*full, *forecast.conditions);
+        if (!kept)
             return {{}, {}, {}, {}, true};
+        keptByConditions = std::make_shared<const torvanel::LineSelection>(std::move(*kept));
     }
     if (!forecast.reduction)
         return {{}, std::move(keptByConditions), {}, {}, false};
 
     const forecast::Reduction& reduction = *forecast.reduction;
-    const torvanel::ShownLines list(
-        full, keptByConditions ? std::make_shared<const torvanel::LineSelection>(*keptByConditions) : nullptr);
+    const torvanel::ShownLines list(full, keptByConditions);
     const QString payoutName = fromUtf8(torvanel::bets::ClassOf(reduction.payout).name);
     const auto refused = [](QString problem) { return Checked{std::move(problem), {}, {}, {}, false}; };
     if (const std::string refusal = torvanel::reduce::RefusalBeforeChoice(list, {reduction.payout}); !refusal.empty())

@@ -21,12 +21,6 @@
 class ControlRegistry;
 class ResultHost;
 
-// Messages of work done apart from the window, which nobody reads.
-class SilentMessages : public torvanel::MessageSink {
-public:
-    void showMessage(const std::string&) override {}
-};
-
 class ForecastWindow {
 public:
     ForecastWindow(const ControlRegistry& controls, ResultHost& host);
@@ -41,7 +35,7 @@ public:
     // A forecast checked against the window, with what applying it needs.
     struct Checked {
         QString problem;  // what is wrong, as the end of a sentence; empty when it can be applied
-        std::optional<torvanel::LineSelection> keptByConditions;  // lines of the merge's full list
+        std::shared_ptr<const torvanel::LineSelection> keptByConditions;  // lines of the merge's full list
         std::vector<std::uint64_t> kept;  // the reduction's lines among those the conditions keep
         std::string reductionTitle;       // what the title bar says of the reduction
         bool cancelled = false;           // the user stopped the conditions' filtering

@@ -85,12 +85,6 @@ QString progressText(std::size_t bestSize)
     return QStringLiteral("Recherche d'une liste réduite : %1 combinaisons pour l'instant").arg(frenchCount(bestSize));
 }
 
-// Drops the messages of a pricing that only fills a label.
-class QuietSink : public torvanel::MessageSink {
-public:
-    void showMessage(const std::string&) override {}
-};
-
 // "45,5 %": one decimal, and never "100,0 %" short of every arrival nor
 // "0,0 %" above none, which rounding alone would say.
 QString shareText(std::uint64_t part, std::uint64_t whole)
@@ -281,7 +275,7 @@ ReduceDialog::Setup ReduceCommand::questionOf(const ShownLines& lines, const std
     setup.lines = lines.count();
     const std::string stake = host_.stakeText();
     setup.costOf = [this, stake](std::uint64_t n) {
-        QuietSink refusals;  // a refused stake shows no cost here; the merge has said why
+        SilentMessages refusals;  // a refused stake shows no cost here; the merge has said why
         const auto labels = host_.ticket().priceOf(n, stake, refusals);
         return labels ? fromUtf8(labels->costText) : QString();
     };

@@ -8,7 +8,7 @@
 //
 //   budget_bench [seconds per search, 2 by default] [most horses, 20 by default]
 
-#include "generators/Generators.h"
+#include "bench/FullField.h"
 #include "reduce/Budget.h"
 #include "reduce/PackingTable.h"
 #include "reduce/Problem.h"
@@ -23,6 +23,7 @@ namespace {
 
 using namespace torvanel;
 using namespace torvanel::reduce;
+using torvanel::bench::FullField;
 
 // What budget_optimum printed for the cells above a packing on up to 12
 // horses: the best list CBC 2.10 found (0: none) and the bound it proved,
@@ -52,14 +53,6 @@ std::optional<Offline> OfflineOf(int horses, Payout payout, std::uint64_t budget
     for (const Offline& o : kOffline)
         if (o.horses == horses && o.payout == payout && o.budget == budget) return o;
     return std::nullopt;
-}
-
-ResultList FullField(int horses, int lineSize) {
-    std::vector<HorseNumber> field;
-    for (int h = 1; h <= horses; ++h) field.push_back(static_cast<HorseNumber>(h));
-    ResultList list;
-    AppendCombinations(list, field, lineSize);
-    return list;
 }
 
 std::string Percent(std::uint64_t part, std::uint64_t whole) {

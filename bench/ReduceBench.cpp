@@ -3,7 +3,7 @@
 // alone on 20 horses, the search alone in 2 s on three cells, and how soon a
 // stop is honoured on the longest full field a reduction takes.
 
-#include "generators/Generators.h"
+#include "bench/FullField.h"
 #include "reduce/DesignTable.h"
 #include "reduce/Reduce.h"
 
@@ -17,16 +17,9 @@
 
 using namespace torvanel;
 using namespace torvanel::reduce;
+using torvanel::bench::FullField;
 
 namespace {
-
-ResultList FullField(int horses, int size) {
-    std::vector<HorseNumber> field;
-    for (int h = 1; h <= horses; ++h) field.push_back(static_cast<HorseNumber>(h));
-    ResultList list;
-    AppendCombinations(list, field, size);
-    return list;
-}
 
 Payout PayoutOf(int k, int t) {
     if (k == 4) return Payout::QuarteBonus;
